@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian/Ubuntu packages Grainvox needs that are not there yet.
+#   install-deps.sh run   what building and playing needs
+#   install-deps.sh test  that, plus what the test suite needs
+set -euo pipefail
+
+run_packages=(cmake g++ make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
+test_packages=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
+               clang libclang-rt-dev g++-mingw-w64-x86-64)
+
+case "${1:-run}" in
+    run) wanted=("${run_packages[@]}") ;;
+    test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
+
+if ! command -v apt-get >/dev/null 2>&1; then
+    echo "No apt-get here. Install these (or your system's equivalents) by hand:" >&2
+    echo "  ${wanted[*]}" >&2
+    exit 0
+fi
+
+missing=()
+for package in "${wanted[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

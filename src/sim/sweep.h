@@ -1,0 +1,25 @@
+#pragma once
+
+#include "sim/world.h"
+
+// One frame of the simulation: every non-empty cell is stepped once, layers
+// bottom up, then x, then z. Nothing marks a particle as moved, so one that a
+// rule carries ahead of the sweep is stepped again when the sweep gets there.
+// Right after each step, draw_cell(before, x, y, z) is handed the cell as it
+// was before that step.
+template <class DrawCell>
+void sweep_frame(world& w, DrawCell&& draw_cell) {
+    for (int y = 0; y < GRID_Y; ++y)
+        for (int x = 0; x < GRID_X; ++x) {
+            const ParticleType* row = w.grid[x][y];
+            for (int z = 0; z < GRID_Z; ++z) {
+                if (row[z].id == TYPE_ERASER) continue;
+                const ParticleType before = row[z];
+                w.step(x, y, z);
+                draw_cell(before, x, y, z);
+            }
+        }
+}
+
+// The sweep with nothing to draw, for headless callers.
+void sweep_frame(world& w);

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+
+#include "sim/edition.h"
+
+constexpr int GRID_X = 100;
+constexpr int GRID_Y = 50;  // vertical; y = 0 is the bottom layer
+constexpr int GRID_Z = 100;
+
+// One material, and, as a copy in a cell, the whole state of that cell.
+// The field order is part of the program's interface.
+struct ParticleType {
+    char name[24];
+    std::int32_t fountain_index;  // renderer's scratch slot for burning cells
+    double density;
+    std::int32_t id;
+    double red;
+    double green;
+    double blue;
+    std::int32_t burn_time;       // steps a burning particle still lasts
+    double alpha;
+    bool extinguishes;            // puts out a burning particle it is swapped with
+    std::int32_t ignition_delay;  // -1 never ignites, N > 0 contacts to go, 0 burning
+    std::int32_t phase;
+    bool pressured;               // pressure token of liquids
+};
+
+inline bool is_burning(const ParticleType& p) { return p.ignition_delay == 0; }
+
+// The voxel box and its type table. Huge (tens of megabytes): always made
+// with new, and never copied, since it owns its table.
+class world {
+public:
+#if GRAINVOX_EARLY_STAGE
+    std::int32_t type_count;
+#endif
+    ParticleType* types;
+    ParticleType grid[GRID_X][GRID_Y][GRID_Z];
+
+    world();
+    ~world();
+    world(const world&) = delete;
+    world& operator=(const world&) = delete;
+
+    // Clamps the cell into the grid and stamps a fresh copy of row `type` there.
+    void add_particle(int type, int x, int y, int z);
+    ParticleType get_particle(int x, int y, int z) const;
+    // Exchanges two cells, first putting out a burning one that meets an extinguisher.
+    void swap(int x1, int y1, int z1, int x2, int y2, int z2);
+
+    // Advances the particle in one cell by one step (tint, burn, move, spread fire).
+    void step(int x, int y, int z);
+    void motion(int x, int y, int z);
+#if GRAINVOX_HAS_GASES
+    void gas_motion(int x, int y, int z);
+#endif
+    void spread_fire(int x, int y, int z);
+};
