@@ -1,0 +1,17 @@
+#pragma once
+
+#include "sim/world.h"
+
+constexpr double CELL_CUBE_EDGE = 1.0;
+constexpr double CELL_SPHERE_RADIUS = 0.75;
+constexpr int CELL_SPHERE_SLICES = 7;
+constexpr int CELL_SPHERE_STACKS = 7;
+constexpr int GRAPHICS_SPHERES = 1;  // any other style draws cubes
+
+// Picks one of the fountains at random for the burning cell at (x, y, z),
+// records the pick in the cell as it is after its step, and returns it.
+int pick_fountain(world& w, int x, int y, int z);
+
+// Runs the world's sweep and draws each cell, as it was before its step, on
+// its own: a fountain when it was burning, else a sphere or a cube in its colour.
+void draw_sweep_reference(world& w, int graphics);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "sim/world.h"
+
+// The frame: pen, camera, floor, pen marker, one sweep of the world with its
+// cells drawn, the material name, the fountains, and the buffer swap.
+
+constexpr double MIN_CAMERA_DISTANCE = 10.0;
+constexpr double FULL_TURN = 360.0;
+
+// Display callback.
+void display();
+
+// Writes text at the raster position two cells beyond the pen on each axis.
+void render_text(const char* text);
+
+// Keeps the camera distance at its minimum and brings each angle back
+// towards [0, 360) by at most one turn; the results are written back.
+void limit_camera();
+
+// Runs the world's sweep and draws every cell it hands over.
+void draw_sweep(world& w, int graphics);

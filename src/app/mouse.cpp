@@ -1,0 +1,97 @@
+#include "app/mouse.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/app_state.h"
+#include "app/gl.h"
+
+namespace {
+
+constexpr double CAMERA_DEGREES_PER_PIXEL = 0.75;
+constexpr double PEN_CELLS_PER_PIXEL = 0.5;
+constexpr double ZOOM_STEP = 5.0;
+constexpr GLfloat CLEARED_DEPTH = 1.0f;
+
+// The cell along one axis of a point of the scene; false for a point that
+// is not a number. Truncates toward zero, then keeps the cell in the grid.
+bool cell_of(double coordinate, int extent, int& cell) {
+    if (!std::isfinite(coordinate)) return false;
+    cell = static_cast<int>(std::clamp(coordinate, 0.0, static_cast<double>(extent - 1)));
+    return true;
+}
+
+}  // namespace
+
+bool pick_cell(int x, int y) {
+    GLdouble modelview[16];
+    GLdouble projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+
+    const GLint width = viewport[2];
+    const GLint height = viewport[3];
+    if (width <= 0 || height <= 0) return false;
+
+    // Window rows count up from the bottom, 0..height-1; the pointer may lie
+    // on the top row or outside the window, so the read is kept inside it.
+    const GLint column = std::clamp(x, 0, width - 1);
+    const GLint row = std::clamp(height - y, 0, height - 1);
+
+    GLfloat depth = CLEARED_DEPTH;
+    glReadPixels(viewport[0] + column, viewport[1] + row, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+
+    GLdouble ox = 0.0, oy = 0.0, oz = 0.0;
+    if (gluUnProject(viewport[0] + column, viewport[1] + row, depth, modelview, projection, viewport, &ox, &oy,
+                     &oz) != GL_TRUE)
+        return false;
+
+    int cell_x = 0, cell_z = 0;
+    if (!cell_of(ox, GRID_X, cell_x) || !cell_of(oz, GRID_Z, cell_z)) return false;
+    point_x = cell_x;
+    point_z = cell_z;
+    return true;
+}
+
+void handle_pointer(int x, int y, int modifiers) {
+    const int dx = mouse_x - x;  // positive when the pointer moved left
+    const int dy = mouse_y - y;  // positive when it moved up
+    mouse_x = x;
+    mouse_y = y;
+
+    if (modifiers == GLUT_ACTIVE_CTRL) return;
+    if (camera_on) {
+        polar_x += dy * CAMERA_DEGREES_PER_PIXEL;
+        polar_y -= dx * CAMERA_DEGREES_PER_PIXEL;
+        return;
+    }
+    if (modifiers == GLUT_ACTIVE_SHIFT) {
+        point_y += static_cast<int>(dy * PEN_CELLS_PER_PIXEL);
+        point_y = std::clamp(point_y, 0, GRID_Y - 1);
+        return;
+    }
+    pick_cell(x, y);
+}
+
+void handle_button(int button, int state) {
+    switch (button) {
+    case GLUT_LEFT_BUTTON: sand_on = state == GLUT_DOWN; break;
+    case GLUT_RIGHT_BUTTON: camera_on = state == GLUT_DOWN; break;
+    case MOUSE_BUTTON_ZOOM_OUT:
+        if (state == GLUT_UP) polar_d += ZOOM_STEP;
+        break;
+    case MOUSE_BUTTON_ZOOM_IN:
+        if (state == GLUT_UP) polar_d -= ZOOM_STEP;
+        break;
+    default: break;
+    }
+}
+
+void pmouse(int x, int y) { handle_pointer(x, y, glutGetModifiers()); }
+
+void mouse(int button, int state, int x, int y) {
+    handle_button(button, state);
+    pmouse(x, y);
+}

@@ -1,0 +1,38 @@
+#include <cstdlib>
+
+#include "app/app_state.h"
+#include "app/cell_drawing.h"
+#include "app/gl.h"
+#include "sim/sweep.h"
+
+namespace {
+
+void draw_cell(world& w, const ParticleType& before, int x, int y, int z, int graphics) {
+    glPushMatrix();
+    glColor4f(static_cast<float>(before.red), static_cast<float>(before.green), static_cast<float>(before.blue),
+              static_cast<float>(before.alpha));
+    glTranslated(x, y, z);
+    if (is_burning(before)) {
+        fountain* effect = f[pick_fountain(w, x, y, z)];
+        if (effect) effect->draw(x, y, z);
+    } else if (graphics == GRAPHICS_SPHERES) {
+        glutSolidSphere(CELL_SPHERE_RADIUS, CELL_SPHERE_SLICES, CELL_SPHERE_STACKS);
+    } else {
+        glutSolidCube(CELL_CUBE_EDGE);
+    }
+    glPopMatrix();
+}
+
+}  // namespace
+
+int pick_fountain(world& w, int x, int y, int z) {
+    const int index = std::rand() % FOUNTAIN_COUNT;
+    w.grid[x][y][z].fountain_index = index;
+    return index;
+}
+
+void draw_sweep_reference(world& w, int graphics) {
+    sweep_frame(w, [&w, graphics](const ParticleType& before, int x, int y, int z) {
+        draw_cell(w, before, x, y, z, graphics);
+    });
+}
