@@ -1,0 +1,117 @@
+# Shared steps of the end-to-end tests: start a program on the test's own X
+# display, find its window, look at it, drive it, and see it end.
+# Sourced by the test scripts, which run under tests/xvfb-run.sh.
+# Needs: E2E_PIXELS (the pixel counter) and a scratch folder in E2E_TMP.
+
+set -euo pipefail
+
+readonly E2E_IMPORT=/usr/bin/import   # ImageMagick's own, not a stand-in
+app_pid=""
+app_window=""
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Ends the program if it still runs and removes the scratch folder; the trap
+# runs it on every way out of the test.
+e2e_cleanup() {
+    if [[ -n "$app_pid" ]] && kill -0 "$app_pid" 2>/dev/null; then
+        kill "$app_pid" 2>/dev/null || true
+        sleep 0.5
+        kill -9 "$app_pid" 2>/dev/null || true
+        wait "$app_pid" 2>/dev/null || true
+    fi
+    if [[ -n "${E2E_KEEP:-}" ]]; then
+        echo "screenshots kept in $E2E_TMP" >&2
+    else
+        rm -rf "$E2E_TMP"
+    fi
+}
+
+e2e_init() {
+    E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/grainvox-e2e.XXXXXX")
+    trap e2e_cleanup EXIT
+    trap 'exit 1' INT TERM
+    [[ -x "${E2E_PIXELS:-}" ]] || e2e_fail "pixel counter E2E_PIXELS not set"
+}
+
+# e2e_start PROGRAM WORKING_DIR TITLE: starts the program and waits for its
+# window to exist and show something.
+e2e_start() {
+    local program=$1 workdir=$2 title=$3
+    (cd "$workdir" && exec "$program") &
+    app_pid=$!
+    app_window=$(timeout 30 xdotool search --sync --name "^${title}\$" | head -n 1) ||
+        e2e_fail "no window titled '$title' appeared"
+    [[ -n "$app_window" ]] || e2e_fail "no window titled '$title' appeared"
+    e2e_wait_until 30 e2e_shows_something || e2e_fail "window '$title' stays black"
+}
+
+# e2e_shot: writes a screenshot of the program's window, prints its path.
+e2e_shot() {
+    local file
+    file=$(mktemp "$E2E_TMP/shot-XXXXXX.ppm")
+    "$E2E_IMPORT" -window "$app_window" -depth 8 ppm:"$file" 2>/dev/null || e2e_fail "screenshot failed"
+    echo "$file"
+}
+
+# e2e_count CLASS: pixels of that class in a fresh screenshot.
+e2e_count() {
+    "$E2E_PIXELS" "$1" "$(e2e_shot)"
+}
+
+e2e_shows_something() {
+    [[ $(e2e_count lit) -gt 1000 ]]
+}
+
+# e2e_wait_until SECONDS COMMAND...: polls the command until it succeeds.
+e2e_wait_until() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [[ $SECONDS -lt $deadline ]] || return 1
+        sleep 0.2
+    done
+}
+
+e2e_sand_at_least() { [[ $(e2e_count sand) -ge $1 ]]; }
+e2e_sand_at_most() { [[ $(e2e_count sand) -le $1 ]]; }
+
+# e2e_pour SECONDS_LIMIT MIN_PIXELS: holds the left button over the middle of
+# the floor until that much sand shows, then releases it.
+e2e_pour() {
+    local limit=$1 wanted=$2
+    xdotool mousemove --window "$app_window" 320 260
+    sleep 0.3
+    xdotool mousedown 1
+    if ! e2e_wait_until "$limit" e2e_sand_at_least "$wanted"; then
+        xdotool mouseup 1
+        e2e_fail "no sand showed after pouring for ${limit}s"
+    fi
+    xdotool mouseup 1
+}
+
+# e2e_key KEY...: sends each key (press and release) to the program. Keys
+# go to the window under the pointer (no window manager), so the pointer is
+# kept inside the window.
+e2e_key() {
+    xdotool mousemove --window "$app_window" 320 260
+    xdotool key "$@"
+}
+
+# e2e_expect_exit SECONDS STATUS: waits for the program to end and checks
+# its exit status.
+e2e_expect_exit() {
+    local limit=$1 wanted=$2 status
+    if ! e2e_wait_until "$limit" e2e_has_ended; then
+        e2e_fail "program still runs ${limit}s after being told to quit"
+    fi
+    status=0
+    wait "$app_pid" || status=$?
+    app_pid=""
+    [[ $status -eq $wanted ]] || e2e_fail "program ended with status $status, expected $wanted"
+}
+
+e2e_has_ended() { ! kill -0 "$app_pid" 2>/dev/null || [[ -n $(ps -o stat= -p "$app_pid" | grep Z) ]]; }
