@@ -26,6 +26,7 @@ constexpr double FULL = 255.0;
 constexpr double RED_FALLOFF = 1.0;
 constexpr double GREEN_FALLOFF = 1.8;
 constexpr double BLUE_FALLOFF = 3.5;
+constexpr double MIN_RADIUS = 0.5;
 
 void put_u16(std::vector<unsigned char>& out, std::uint16_t value) {
     out.push_back(static_cast<unsigned char>(value & 0xFF));
@@ -36,10 +37,13 @@ void put_u32(std::vector<unsigned char>& out, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<unsigned char>((value >> shift) & 0xFF));
 }
 
+// Glow radius along one side: a pixel short of the edge, so the border is black.
+double glow_radius(int side) { return std::max(side / 2.0 - 1.0, MIN_RADIUS); }
+
 // Glow strength at a pixel centre: 1 in the middle, 0 at and beyond the rim.
 double glow(int x, int y, int width, int height) {
-    const double dx = (x + 0.5 - width / 2.0) / (width / 2.0);
-    const double dy = (y + 0.5 - height / 2.0) / (height / 2.0);
+    const double dx = (x + 0.5 - width / 2.0) / glow_radius(width);
+    const double dy = (y + 0.5 - height / 2.0) / glow_radius(height);
     const double fade = std::max(0.0, 1.0 - std::sqrt(dx * dx + dy * dy));
     return fade * fade * (3.0 - 2.0 * fade);  // smooth at both ends
 }
