@@ -1,0 +1,30 @@
+#pragma once
+
+#include <vector>
+
+// The triangles GLUT draws for one cell, read back from GL once so that the
+// batched drawing puts down exactly the same geometry, normals and winding.
+
+struct mesh_vertex {
+    float normal[3];
+    float position[3];  // from the cell's centre
+};
+
+constexpr int CUBE_FACES = 6;
+
+// Faces are numbered by their outward normal: axis * 2 + (0 for +, 1 for -),
+// with x, y, z as axes 0, 1, 2.
+constexpr int face_axis(int face) { return face / 2; }
+constexpr int face_sign(int face) { return face % 2 == 0 ? 1 : -1; }
+
+struct cube_mesh {
+    std::vector<mesh_vertex> faces[CUBE_FACES];  // triangle vertices, three per triangle
+};
+
+struct sphere_mesh {
+    std::vector<mesh_vertex> triangles;  // three vertices per triangle, none degenerate
+};
+
+// Both need a current GL context; they leave its state as they found it.
+cube_mesh capture_cell_cube();
+sphere_mesh capture_cell_sphere();

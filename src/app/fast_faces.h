@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/fast_frame_record.h"
+
+// Which faces of a frame's cubes can reach the picture. Decided on the CPU
+// only where the answer is certain; everything else is left to GL.
+
+// The camera as the cells are drawn: the eye in grid coordinates and the six
+// planes of the view volume (a point is inside where a x + b y + c z + d >= 0).
+struct view_geometry {
+    double eye[3];
+    double planes[6][4];
+};
+
+constexpr int NEAR_PLANE = 4;
+
+// From GL's model-view and projection matrices, column-major as GL gives them.
+view_geometry view_from_matrices(const double modelview[16], const double projection[16]);
+
+// True when no point of the box of half edge `half` around (x, y, z) is inside the view volume.
+bool box_outside_view(const view_geometry& view, int x, int y, int z, double half);
+// True when the whole box lies beyond the near plane, so none of it is clipped there.
+bool box_beyond_near(const view_geometry& view, int x, int y, int z, double half);
+
+enum class face_fate {
+    culled,  // faces away from the eye: GL would cull it
+    hidden,  // every fragment fails the depth test, or is overwritten by an opaque one
+    drawn,
+};
+
+// The fate of one face (numbered as in cell_mesh.h) of the cube drawn for
+// cell (x, y, z) this frame. A face that meets a cell drawn earlier lies
+// behind that cell's near faces, which already wrote a smaller depth. A face
+// that meets an opaque cell drawn later is painted over by it, unless a
+// blended cell drawn in between could show it.
+face_fate cube_face_fate(const frame_record& record, const view_geometry& view, int x, int y, int z, int face);

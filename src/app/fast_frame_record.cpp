@@ -1,0 +1,52 @@
+#include "app/fast_frame_record.h"
+
+#include <algorithm>
+
+#include "app/cell_drawing.h"
+#include "sim/sweep.h"
+
+namespace {
+
+constexpr float OPAQUE_ALPHA = 1.0f;
+// The alpha test discards alpha 0.1 and below; a cell must be clearly above
+// it before we rely on its depth hiding anything.
+constexpr float DEPTH_WRITING_ALPHA = 0.105f;
+
+bool blended(cell_look look) { return look == cell_look::see_through || look == cell_look::faint; }
+
+}  // namespace
+
+cell_look look_of(float alpha, bool burning) {
+    if (burning) return cell_look::fountain;
+    if (alpha >= OPAQUE_ALPHA) return cell_look::opaque;
+    if (alpha > DEPTH_WRITING_ALPHA) return cell_look::see_through;
+    return cell_look::faint;
+}
+
+frame_record::frame_record() : looks_(GRID_CELLS, cell_look::none), blended_before_(GRID_CELLS, 0) {}
+
+void frame_record::sweep(world& w) {
+    draws_.clear();
+    std::fill(looks_.begin(), looks_.end(), cell_look::none);
+    std::uint32_t blended_so_far = 0;
+    sweep_frame(w, [&](const ParticleType& before, int x, int y, int z) {
+        cell_draw draw;
+        draw.red = static_cast<float>(before.red);
+        draw.green = static_cast<float>(before.green);
+        draw.blue = static_cast<float>(before.blue);
+        draw.alpha = static_cast<float>(before.alpha);
+        draw.x = static_cast<std::int16_t>(x);
+        draw.y = static_cast<std::int16_t>(y);
+        draw.z = static_cast<std::int16_t>(z);
+        const bool burning = is_burning(before);
+        // The pick is drawn right after the cell's step, as the plain drawing does.
+        draw.fountain = burning ? static_cast<std::int16_t>(pick_fountain(w, x, y, z)) : NO_FOUNTAIN;
+
+        const int key = sweep_key(x, y, z);
+        const cell_look look = look_of(draw.alpha, burning);
+        looks_[key] = look;
+        blended_before_[key] = blended_so_far;
+        if (blended(look)) ++blended_so_far;
+        draws_.push_back(draw);
+    });
+}

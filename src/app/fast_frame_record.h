@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "sim/world.h"
+
+// What one frame's sweep asks to be drawn, in the order it asks, so that the
+// drawing can be batched after the sweep without changing its order.
+
+// How a drawn cell covers what lies behind it.
+enum class cell_look : std::uint8_t {
+    none,         // not drawn this frame
+    opaque,       // alpha 1: replaces the colour under it
+    see_through,  // blended, and writes depth wherever it passes the alpha test
+    faint,        // blended, near the alpha test's cut: trusted to hide nothing
+    fountain,     // a burning cell: particles that leave no depth
+};
+
+constexpr int GRID_CELLS = GRID_X * GRID_Y * GRID_Z;
+
+// Position of cell (x, y, z) in the sweep's order: a cell with a smaller key
+// is stepped and drawn earlier in the frame.
+constexpr int sweep_key(int x, int y, int z) { return (y * GRID_X + x) * GRID_Z + z; }
+
+struct cell_draw {
+    float red, green, blue, alpha;  // the cell's colour before its step, as GL gets it
+    std::int16_t x, y, z;
+    std::int16_t fountain;  // the fountain picked for a burning cell, else NO_FOUNTAIN
+};
+
+constexpr std::int16_t NO_FOUNTAIN = -1;
+
+cell_look look_of(float alpha, bool burning);
+
+class frame_record {
+public:
+    frame_record();
+
+    // Steps the world by one frame exactly as the plain sweep does (the same
+    // rand() draws at the same moments) and records the frame's draws.
+    void sweep(world& w);
+
+    const std::vector<cell_draw>& draws() const { return draws_; }
+    cell_look look(int key) const { return looks_[key]; }
+    // Blended cube draws of this frame that come before the cell with this key;
+    // meaningful only for cells drawn this frame.
+    std::uint32_t blended_before(int key) const { return blended_before_[key]; }
+
+private:
+    std::vector<cell_draw> draws_;
+    std::vector<cell_look> looks_;
+    std::vector<std::uint32_t> blended_before_;
+};

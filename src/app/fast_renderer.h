@@ -1,0 +1,49 @@
+#pragma once
+
+#include <vector>
+
+#include "app/cell_mesh.h"
+#include "app/fast_faces.h"
+#include "app/fast_frame_record.h"
+#include "effects/fountain.h"
+#include "sim/world.h"
+
+// Draws the frame's cells in large batches instead of one GLUT solid each,
+// with the same result: the same steps and rand() draws, the same order of
+// drawing (broken into batches only at fountains), the same picture. Faces
+// that cannot reach the picture are left out. Its buffers are kept from frame
+// to frame, so a warm frame allocates nothing.
+class fast_renderer {
+public:
+    // Needs the GL context the cells are drawn in, with the camera's model-view
+    // matrix current; `fountains` are the FOUNTAIN_COUNT effects for burning cells.
+    void draw(world& w, int graphics, fountain* const* fountains);
+
+    const frame_record& record() const { return record_; }
+    // Triangles handed to GL in the last frame.
+    long triangles_drawn() const { return triangles_drawn_; }
+
+private:
+    struct batch_vertex {
+        float colour[4];
+        float normal[3];
+        float position[3];
+    };
+
+    void ensure_meshes();
+    void add_cube(const cell_draw& cell, const view_geometry& view);
+    void add_sphere(const cell_draw& cell, const view_geometry& view);
+    void add_triangles(const cell_draw& cell, const mesh_vertex* first, std::size_t count);
+    void draw_fountain(const cell_draw& cell, fountain* const* fountains);
+    void flush();
+
+    bool meshes_ready_ = false;
+    cube_mesh cube_;
+    sphere_mesh sphere_;
+    frame_record record_;
+    std::vector<batch_vertex> batch_;
+    long triangles_drawn_ = 0;
+};
+
+// The frame's cell drawing with the program's fountains (the global `f`).
+void draw_sweep_fast(world& w, int graphics);
