@@ -1,0 +1,115 @@
+#include <vector>
+
+#include "sim/sweep.h"
+#include "sim_test_support.h"
+
+namespace {
+
+struct visit {
+    ParticleType before;
+    cell where;
+};
+
+std::vector<visit> sweep_recording(world& w) {
+    std::vector<visit> visits;
+    sweep_frame(w, [&](const ParticleType& before, int x, int y, int z) {
+        visits.push_back({before, {x, y, z}});
+    });
+    return visits;
+}
+
+TEST(Sweep, EmptyWorldStepsNothing) {
+    auto w = make_world();
+    EXPECT_TRUE(sweep_recording(*w).empty());
+    EXPECT_EQ(count_particles(*w), 0);
+}
+
+TEST(Sweep, VisitsLayerThenRowThenColumnWithThePreStepCopy) {
+    auto w = make_world();
+    // Static cells and a floor fire, placed out of sweep order.
+    w->add_particle(TYPE_WALL, 5, 3, 1);
+    w->add_particle(TYPE_WALL, 2, 3, 9);
+    w->add_particle(TYPE_WALL, 2, 3, 4);
+    w->add_particle(TYPE_FIRE, 90, 0, 90);
+    w->add_particle(TYPE_GLASS, 0, 7, 0);
+    const auto visits = sweep_recording(*w);
+    const cell expected[] = {{90, 0, 90}, {2, 3, 4}, {2, 3, 9}, {5, 3, 1}, {0, 7, 0}};
+    ASSERT_EQ(visits.size(), 5u);
+    for (size_t i = 0; i < visits.size(); ++i) EXPECT_EQ(visits[i].where, expected[i]);
+    EXPECT_EQ(visits[0].before.burn_time, 50);  // as it was before its step
+    EXPECT_EQ(at(*w, {90, 0, 90}).burn_time, 49);
+}
+
+TEST(Sweep, SandFallsOneLayerPerFrame) {
+    auto w = make_world();
+    w->add_particle(TYPE_SAND, 20, 10, 20);
+    for (int frame = 1; frame <= 10; ++frame) {
+        sweep_frame(*w);
+        ASSERT_EQ(id_at(*w, {20, 10 - frame, 20}), TYPE_SAND) << "frame " << frame;
+        EXPECT_EQ(count_particles(*w), 1);
+    }
+    sweep_frame(*w);
+    EXPECT_EQ(id_at(*w, {20, 0, 20}), TYPE_SAND);
+}
+
+TEST(Sweep, ParticleMovedAheadIsSteppedAgainInTheSameFrame) {
+    auto w = make_world();
+    // Pressured Water walled in except for the next cell in z.
+    fill_box(*w, TYPE_WALL, {9, 0, 9}, {11, 0, 11});
+    w->add_particle(TYPE_WATER, 10, 0, 10);
+    w->add_particle(TYPE_ERASER, 10, 0, 11);
+    at(*w, {10, 0, 10}).pressured = true;
+    std::vector<visit> water;
+    sweep_frame(*w, [&](const ParticleType& before, int x, int y, int z) {
+        if (before.id == TYPE_WATER) water.push_back({before, {x, y, z}});
+    });
+    ASSERT_EQ(water.size(), 2u);
+    EXPECT_EQ(water[0].where, (cell{10, 0, 10}));
+    EXPECT_TRUE(water[0].before.pressured);
+    EXPECT_EQ(water[1].where, (cell{10, 0, 11}));
+    EXPECT_FALSE(water[1].before.pressured);
+    EXPECT_EQ(water[1].before.green, 0.2);  // tinted in its first step
+    EXPECT_EQ(at(*w, {10, 0, 11}).green, 0.0);
+}
+
+TEST(Sweep, ParticleMovedBehindWaitsForTheNextFrame) {
+    auto w = make_world();
+    fill_box(*w, TYPE_WALL, {9, 0, 9}, {11, 0, 11});
+    w->add_particle(TYPE_WATER, 10, 0, 10);
+    w->add_particle(TYPE_ERASER, 10, 0, 9);
+    at(*w, {10, 0, 10}).pressured = true;
+    int water_steps = 0;
+    sweep_frame(*w, [&](const ParticleType& before, int, int, int) { water_steps += before.id == TYPE_WATER; });
+    EXPECT_EQ(water_steps, 1);
+    EXPECT_EQ(id_at(*w, {10, 0, 9}), TYPE_WATER);
+}
+
+#if GRAINVOX_HAS_GASES
+TEST(Sweep, RisingGasClimbsManyLayersInOneFrame) {
+    auto w = make_world();
+    // A one-cell shaft of Wall from y = 10 to the top.
+    fill_box(*w, TYPE_WALL, {49, 10, 49}, {51, GRID_Y - 1, 51});
+    clear_box(*w, {50, 10, 50}, {50, GRID_Y - 1, 50});
+    w->add_particle(TYPE_METHANE, 50, 10, 50);
+    std::srand(1);
+    int methane_steps = 0;
+    sweep_frame(*w, [&](const ParticleType& before, int, int, int) { methane_steps += before.id == TYPE_METHANE; });
+    EXPECT_EQ(id_at(*w, {50, GRID_Y - 1, 50}), TYPE_METHANE);
+    EXPECT_EQ(methane_steps, GRID_Y - 10);
+    // One draw per move (a single candidate each), none at the top.
+    expect_rand_calls(1, GRID_Y - 1 - 10);
+}
+
+TEST(Sweep, SinkingGasDropsAtMostOneLayerPerFrame) {
+    auto w = make_world();
+    w->add_particle(TYPE_CARBON_DIOXIDE, 50, 30, 50);
+    for (int frame = 1; frame <= 10; ++frame) {
+        sweep_frame(*w);
+        const cell c = find_only(*w, TYPE_CARBON_DIOXIDE);
+        EXPECT_GE(c.y, 30 - frame);
+        EXPECT_LE(c.y, 30);
+    }
+}
+#endif
+
+}  // namespace
