@@ -41,7 +41,15 @@ e2e_init() {
 # window to exist and show something.
 e2e_start() {
     local program=$1 workdir=$2 title=$3
-    (cd "$workdir" && exec "$program") &
+    local launch=("$program")
+    if [[ -n "${E2E_RESIDENT_GL_DRIVER:-}" ]]; then
+        # Mesa unloads its driver before the leak check at exit, which leaves
+        # the driver's own leaks nameless; kept loaded, the suppressions can
+        # name it. The preload comes ahead of the sanitizer runtime.
+        launch=(env "LD_PRELOAD=$E2E_RESIDENT_GL_DRIVER"
+                "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" "$program")
+    fi
+    (cd "$workdir" && exec "${launch[@]}") &
     app_pid=$!
     app_window=$(timeout 30 xdotool search --sync --name "^${title}\$" | head -n 1) ||
         e2e_fail "no window titled '$title' appeared"
