@@ -84,21 +84,32 @@ e2e_wait_until() {
     done
 }
 
-e2e_sand_at_least() { [[ $(e2e_count sand) -ge $1 ]]; }
-e2e_sand_at_most() { [[ $(e2e_count sand) -le $1 ]]; }
+e2e_at_least() { [[ $(e2e_count "$1") -ge $2 ]]; }
+e2e_at_most() { [[ $(e2e_count "$1") -le $2 ]]; }
+e2e_sand_at_least() { e2e_at_least sand "$1"; }
+e2e_sand_at_most() { e2e_at_most sand "$1"; }
 
-# e2e_pour SECONDS_LIMIT MIN_PIXELS: holds the left button over the middle of
-# the floor until that much sand shows, then releases it.
+# e2e_pour CLASS MIN_PIXELS SECONDS_LIMIT [X Y]: holds the left button over
+# the floor (its middle by default) until that many pixels of the class
+# show, then releases it.
 e2e_pour() {
-    local limit=$1 wanted=$2
-    xdotool mousemove --window "$app_window" 320 260
+    local class=$1 wanted=$2 limit=$3 x=${4:-320} y=${5:-260}
+    xdotool mousemove --window "$app_window" "$x" "$y"
     sleep 0.3
     xdotool mousedown 1
-    if ! e2e_wait_until "$limit" e2e_sand_at_least "$wanted"; then
+    if ! e2e_wait_until "$limit" e2e_at_least "$class" "$wanted"; then
         xdotool mouseup 1
-        e2e_fail "no sand showed after pouring for ${limit}s"
+        e2e_fail "no $class showed after pouring for ${limit}s"
     fi
     xdotool mouseup 1
+}
+
+# e2e_expect_window_size WIDTH HEIGHT
+e2e_expect_window_size() {
+    local WIDTH HEIGHT
+    eval "$(xdotool getwindowgeometry --shell "$app_window" | grep -E '^(WIDTH|HEIGHT)=[0-9]+$')"
+    [[ "$WIDTH" == "$1" && "$HEIGHT" == "$2" ]] ||
+        e2e_fail "window is ${WIDTH}x${HEIGHT}, expected ${1}x${2}"
 }
 
 # e2e_key KEY...: sends each key (press and release) to the program. Keys
@@ -106,7 +117,7 @@ e2e_pour() {
 # kept inside the window.
 e2e_key() {
     xdotool mousemove --window "$app_window" 320 260
-    xdotool key "$@"
+    xdotool key --delay 50 "$@"
 }
 
 # e2e_expect_exit SECONDS STATUS: waits for the program to end and checks

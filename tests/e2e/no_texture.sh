@@ -12,7 +12,7 @@ program="$lonely_dir/$(basename "$1")"
 [[ ! -e "$lonely_dir/particle.bmp" ]] || e2e_fail "particle.bmp should be absent"
 
 e2e_start "$program" "$lonely_dir" "Grainvox 0.38"
-e2e_pour 40 150
+e2e_pour sand 150 40
 
 e2e_key Escape
 e2e_expect_exit 20 0

@@ -1,5 +1,6 @@
 // Counts pixels of a screenshot (binary PPM) for the end-to-end tests:
 //   e2e_pixels sand FILE       pixels that look like lit or shaded sand
+//   e2e_pixels water FILE      pixels that look like (translucent) water
 //   e2e_pixels lit FILE        pixels that are not (nearly) black
 //   e2e_pixels changed A B     pixels that differ visibly between two shots
 // Prints the count on standard output; exits 2 on unreadable input.
@@ -66,6 +67,13 @@ bool looks_like_sand(int r, int g, int b) {
     return green_share >= 0.65 && green_share <= 0.95 && blue_share <= 0.6 && b < g;
 }
 
+// Water is pure blue at alpha 0.3: blended over the grey floor or black it
+// stays clearly bluer than it is red or green.
+bool looks_like_water(int r, int g, int b) {
+    constexpr int blue_lead = 40;
+    return b >= r + blue_lead && b >= g + blue_lead;
+}
+
 bool is_lit(int r, int g, int b) {
     constexpr int darkest_lit = 24;
     return r > darkest_lit || g > darkest_lit || b > darkest_lit;
@@ -87,7 +95,7 @@ long count_pixels(const rgb_image& image, Predicate wanted) {
 }
 
 int usage() {
-    std::cerr << "usage: e2e_pixels sand|lit FILE.ppm | e2e_pixels changed A.ppm B.ppm\n";
+    std::cerr << "usage: e2e_pixels sand|water|lit FILE.ppm | e2e_pixels changed A.ppm B.ppm\n";
     return 2;
 }
 
@@ -103,6 +111,8 @@ int main(int argc, char** argv) {
     }
     if (what == "sand") {
         std::cout << count_pixels(first, looks_like_sand) << '\n';
+    } else if (what == "water") {
+        std::cout << count_pixels(first, looks_like_water) << '\n';
     } else if (what == "lit") {
         std::cout << count_pixels(first, is_lit) << '\n';
     } else if (what == "changed" && argc == 4) {
