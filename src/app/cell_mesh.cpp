@@ -97,6 +97,22 @@ int outward_face(const triangle& t) {
     return axis * 2 + (n[axis] > 0 ? 0 : 1);
 }
 
+// Adds a corner, reusing an equal one already there.
+void add_corner(indexed_mesh& mesh, const mesh_vertex& corner) {
+    for (std::size_t i = 0; i < mesh.vertices.size(); ++i) {
+        const mesh_vertex& known = mesh.vertices[i];
+        bool same = true;
+        for (int d = 0; d < 3; ++d)
+            same = same && known.position[d] == corner.position[d] && known.normal[d] == corner.normal[d];
+        if (same) {
+            mesh.indices.push_back(static_cast<unsigned>(i));
+            return;
+        }
+    }
+    mesh.indices.push_back(static_cast<unsigned>(mesh.vertices.size()));
+    mesh.vertices.push_back(corner);
+}
+
 }  // namespace
 
 cube_mesh capture_cell_cube() {
@@ -108,7 +124,7 @@ cube_mesh capture_cell_cube() {
             mesh_vertex v{};
             v.normal[face_axis(face)] = static_cast<float>(face_sign(face));
             for (int d = 0; d < 3; ++d) v.position[d] = corner[d];
-            mesh.faces[face].push_back(v);
+            add_corner(mesh.faces[face], v);
         }
     }
     return mesh;
@@ -126,7 +142,7 @@ sphere_mesh capture_cell_sphere() {
                 v.position[d] = corner[d];
                 v.normal[d] = static_cast<float>(corner[d] / CELL_SPHERE_RADIUS);
             }
-            mesh.triangles.push_back(v);
+            add_corner(mesh, v);
         }
     }
     return mesh;

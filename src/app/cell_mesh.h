@@ -17,13 +17,19 @@ constexpr int CUBE_FACES = 6;
 constexpr int face_axis(int face) { return face / 2; }
 constexpr int face_sign(int face) { return face % 2 == 0 ? 1 : -1; }
 
-struct cube_mesh {
-    std::vector<mesh_vertex> faces[CUBE_FACES];  // triangle vertices, three per triangle
+// Triangles over shared corners: three indices per triangle, in GLUT's order
+// and winding.
+struct indexed_mesh {
+    std::vector<mesh_vertex> vertices;
+    std::vector<unsigned> indices;
 };
 
-struct sphere_mesh {
-    std::vector<mesh_vertex> triangles;  // three vertices per triangle, none degenerate
+struct cube_mesh {
+    indexed_mesh faces[CUBE_FACES];
 };
+
+// None of its triangles is degenerate.
+using sphere_mesh = indexed_mesh;
 
 // Both need a current GL context; they leave its state as they found it.
 cube_mesh capture_cell_cube();

@@ -65,8 +65,18 @@ view_geometry view_from_matrices(const double modelview[16], const double projec
 }
 
 bool box_outside_view(const view_geometry& view, int x, int y, int z, double half) {
-    for (const auto& plane : view.planes)
-        if (plane_at_centre(plane, x, y, z) + plane_reach(plane, half) < -CLIP_MARGIN) return true;
+    const double low[3] = {x - half, y - half, z - half};
+    const double high[3] = {x + half, y + half, z + half};
+    return box_outside_view(view, low, high);
+}
+
+bool box_outside_view(const view_geometry& view, const double low[3], const double high[3]) {
+    for (const auto& plane : view.planes) {
+        // The corner of the box farthest along the plane's normal.
+        double reach = plane[3];
+        for (int d = 0; d < 3; ++d) reach += plane[d] * (plane[d] > 0 ? high[d] : low[d]);
+        if (reach < -CLIP_MARGIN) return true;
+    }
     return false;
 }
 

@@ -19,6 +19,8 @@ view_geometry view_from_matrices(const double modelview[16], const double projec
 
 // True when no point of the box of half edge `half` around (x, y, z) is inside the view volume.
 bool box_outside_view(const view_geometry& view, int x, int y, int z, double half);
+// The same for the box between two corners.
+bool box_outside_view(const view_geometry& view, const double low[3], const double high[3]);
 // True when the whole box lies beyond the near plane, so none of it is clipped there.
 bool box_beyond_near(const view_geometry& view, int x, int y, int z, double half);
 

@@ -1,7 +1,5 @@
 #include "app/fast_frame_record.h"
 
-#include <algorithm>
-
 #include "app/cell_drawing.h"
 #include "sim/sweep.h"
 
@@ -26,8 +24,9 @@ cell_look look_of(float alpha, bool burning) {
 frame_record::frame_record() : looks_(GRID_CELLS, cell_look::none), blended_before_(GRID_CELLS, 0) {}
 
 void frame_record::sweep(world& w) {
+    // Only the cells drawn last frame have a look to forget.
+    for (const cell_draw& old : draws_) looks_[sweep_key(old.x, old.y, old.z)] = cell_look::none;
     draws_.clear();
-    std::fill(looks_.begin(), looks_.end(), cell_look::none);
     std::uint32_t blended_so_far = 0;
     sweep_frame(w, [&](const ParticleType& before, int x, int y, int z) {
         cell_draw draw;

@@ -6,11 +6,24 @@
 
 namespace {
 
-// Vertices per GL call: large enough to keep GL busy, small enough to keep
-// the buffer in a few megabytes whatever the frame holds.
+// Corners and indices per GL call: large enough to keep GL busy, small
+// enough to keep the buffers in a few megabytes whatever the frame holds.
 constexpr std::size_t BATCH_VERTICES = 1 << 16;
+constexpr std::size_t BATCH_INDICES = 3 * BATCH_VERTICES / 2;
 constexpr double CUBE_HALF = 0.5;
 constexpr double SPHERE_REACH = 0.75;
+constexpr int FACE_FRONT = 4;  // +z
+constexpr int FACE_BACK = 5;   // -z
+
+bool same_colour(const cell_draw& a, const cell_draw& b) {
+    return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
+}
+
+// The next draw carries the run of cubes on: the next cell of the row, in the same colour.
+bool continues_run(const cell_draw& previous, const cell_draw& next) {
+    return next.fountain == NO_FOUNTAIN && next.x == previous.x && next.y == previous.y &&
+           next.z == previous.z + 1 && same_colour(previous, next);
+}
 
 }  // namespace
 
@@ -19,6 +32,7 @@ void fast_renderer::ensure_meshes() {
     cube_ = capture_cell_cube();
     sphere_ = capture_cell_sphere();
     batch_.reserve(BATCH_VERTICES);
+    batch_indices_.reserve(BATCH_INDICES);
     meshes_ready_ = true;
 }
 
@@ -35,14 +49,20 @@ void fast_renderer::draw(world& w, int graphics, fountain* const* fountains) {
     const view_geometry view = view_from_matrices(modelview, projection);
 
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    for (const cell_draw& cell : draws) {
+    for (std::size_t i = 0; i < draws.size();) {
+        const cell_draw& cell = draws[i];
         if (cell.fountain != NO_FOUNTAIN) {
             flush();
             draw_fountain(cell, fountains);
+            ++i;
         } else if (graphics == GRAPHICS_SPHERES) {
             add_sphere(cell, view);
+            ++i;
         } else {
-            add_cube(cell, view);
+            std::size_t end = i + 1;
+            while (end < draws.size() && continues_run(draws[end - 1], draws[end])) ++end;
+            add_cube_run(&draws[i], static_cast<int>(end - i), view);
+            i = end;
         }
     }
     flush();
@@ -54,43 +74,90 @@ void fast_renderer::draw(world& w, int graphics, fountain* const* fountains) {
     if (last.fountain == NO_FOUNTAIN) glColor4f(last.red, last.green, last.blue, last.alpha);
 }
 
-void fast_renderer::add_cube(const cell_draw& cell, const view_geometry& view) {
-    if (box_outside_view(view, cell.x, cell.y, cell.z, CUBE_HALF)) return;
-    for (int face = 0; face < CUBE_FACES; ++face) {
-        if (cube_face_fate(record_, view, cell.x, cell.y, cell.z, face) != face_fate::drawn) continue;
-        const std::vector<mesh_vertex>& mesh = cube_.faces[face];
-        add_triangles(cell, mesh.data(), mesh.size());
+// A run of cubes drawn one right after another along a row, in one colour,
+// makes one box. Its outer faces never overlap on screen, so each side can go
+// as one long face. The faces between its cells are drawn first, in their
+// order: each lies behind outer faces of later cells only, as long as they
+// face +z (the eye is beyond them); otherwise the run goes cell by cell.
+void fast_renderer::add_cube_run(const cell_draw* run, int length, const view_geometry& view) {
+    const cell_draw& first = run[0];
+    const cell_draw& last = run[length - 1];
+    const double low[3] = {first.x - CUBE_HALF, first.y - CUBE_HALF, first.z - CUBE_HALF};
+    const double high[3] = {first.x + CUBE_HALF, first.y + CUBE_HALF, last.z + CUBE_HALF};
+    if (box_outside_view(view, low, high)) return;
+
+    face_fate fates[GRID_Z][CUBE_FACES];
+    bool inner_face_looks_back = false;
+    for (int i = 0; i < length; ++i)
+        for (int face = 0; face < CUBE_FACES; ++face) {
+            fates[i][face] = cube_face_fate(record_, view, run[i].x, run[i].y, run[i].z, face);
+            if (face == FACE_BACK && i > 0 && fates[i][face] == face_fate::drawn) inner_face_looks_back = true;
+        }
+    if (inner_face_looks_back) {
+        add_cubes_one_by_one(run, length, fates);
+        return;
     }
+
+    for (int i = 0; i + 1 < length; ++i)
+        if (fates[i][FACE_FRONT] == face_fate::drawn) add_mesh(run[i], run[i].z, run[i].z, cube_.faces[FACE_FRONT]);
+    for (int face = 0; face < CUBE_FACES; ++face) {
+        if (face == FACE_FRONT || face == FACE_BACK) continue;
+        for (int i = 0; i < length;) {
+            if (fates[i][face] != face_fate::drawn) {
+                ++i;
+                continue;
+            }
+            int j = i;
+            while (j + 1 < length && fates[j + 1][face] == face_fate::drawn) ++j;
+            add_mesh(run[i], run[i].z, run[j].z, cube_.faces[face]);
+            i = j + 1;
+        }
+    }
+    if (fates[0][FACE_BACK] == face_fate::drawn) add_mesh(first, first.z, first.z, cube_.faces[FACE_BACK]);
+    if (fates[length - 1][FACE_FRONT] == face_fate::drawn) add_mesh(last, last.z, last.z, cube_.faces[FACE_FRONT]);
+}
+
+void fast_renderer::add_cubes_one_by_one(const cell_draw* run, int length, const face_fate (*fates)[CUBE_FACES]) {
+    for (int i = 0; i < length; ++i)
+        for (int face = 0; face < CUBE_FACES; ++face)
+            if (fates[i][face] == face_fate::drawn) add_mesh(run[i], run[i].z, run[i].z, cube_.faces[face]);
 }
 
 void fast_renderer::add_sphere(const cell_draw& cell, const view_geometry& view) {
     if (box_outside_view(view, cell.x, cell.y, cell.z, SPHERE_REACH)) return;
-    add_triangles(cell, sphere_.triangles.data(), sphere_.triangles.size());
+    add_mesh(cell, cell.z, cell.z, sphere_);
 }
 
-void fast_renderer::add_triangles(const cell_draw& cell, const mesh_vertex* first, std::size_t count) {
-    if (batch_.size() + count > BATCH_VERTICES) flush();
-    const float centre[3] = {static_cast<float>(cell.x), static_cast<float>(cell.y), static_cast<float>(cell.z)};
-    for (const mesh_vertex* v = first; v != first + count; ++v) {
+void fast_renderer::add_mesh(const cell_draw& cell, int z_first, int z_last, const indexed_mesh& mesh) {
+    if (batch_.size() + mesh.vertices.size() > BATCH_VERTICES ||
+        batch_indices_.size() + mesh.indices.size() > BATCH_INDICES)
+        flush();
+    const unsigned base = static_cast<unsigned>(batch_.size());
+    for (unsigned index : mesh.indices) batch_indices_.push_back(base + index);
+
+    const float x = static_cast<float>(cell.x), y = static_cast<float>(cell.y);
+    const float z_low = static_cast<float>(z_first), z_high = static_cast<float>(z_last);
+    for (const mesh_vertex& v : mesh.vertices) {
         batch_vertex out;
         out.colour[0] = cell.red;
         out.colour[1] = cell.green;
         out.colour[2] = cell.blue;
         out.colour[3] = cell.alpha;
-        for (int d = 0; d < 3; ++d) {
-            out.normal[d] = v->normal[d];
-            out.position[d] = centre[d] + v->position[d];
-        }
+        for (int d = 0; d < 3; ++d) out.normal[d] = v.normal[d];
+        out.position[0] = x + v.position[0];
+        out.position[1] = y + v.position[1];
+        out.position[2] = (v.position[2] > 0.0f ? z_high : z_low) + v.position[2];
         batch_.push_back(out);
     }
 }
 
 void fast_renderer::flush() {
-    if (batch_.empty()) return;
+    if (batch_indices_.empty()) return;
     glInterleavedArrays(GL_C4F_N3F_V3F, sizeof(batch_vertex), batch_.data());
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(batch_.size()));
-    triangles_drawn_ += static_cast<long>(batch_.size() / 3);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(batch_indices_.size()), GL_UNSIGNED_INT, batch_indices_.data());
+    triangles_drawn_ += static_cast<long>(batch_indices_.size() / 3);
     batch_.clear();
+    batch_indices_.clear();
 }
 
 // Exactly the calls of the cell-by-cell drawing, at the same point of the order.

@@ -31,9 +31,11 @@ private:
     };
 
     void ensure_meshes();
-    void add_cube(const cell_draw& cell, const view_geometry& view);
+    void add_cube_run(const cell_draw* run, int length, const view_geometry& view);
+    void add_cubes_one_by_one(const cell_draw* run, int length, const face_fate (*fates)[CUBE_FACES]);
     void add_sphere(const cell_draw& cell, const view_geometry& view);
-    void add_triangles(const cell_draw& cell, const mesh_vertex* first, std::size_t count);
+    // The mesh at the cell's x and y, stretched along z from z_first to z_last.
+    void add_mesh(const cell_draw& cell, int z_first, int z_last, const indexed_mesh& mesh);
     void draw_fountain(const cell_draw& cell, fountain* const* fountains);
     void flush();
 
@@ -42,6 +44,7 @@ private:
     sphere_mesh sphere_;
     frame_record record_;
     std::vector<batch_vertex> batch_;
+    std::vector<unsigned> batch_indices_;
     long triangles_drawn_ = 0;
 };
 

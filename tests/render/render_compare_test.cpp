@@ -204,5 +204,6 @@ TEST(BatchedDrawing, CameraInsideAFilledBlock) {
     // The eye sits among the cells: faces near it are clipped by the near plane.
     compare_frames(build_filled_block, {10.0, 0.0, 10.0}, CUBES, 2);
     compare_frames(build_filled_block, {40.0, 45.0, 12.0}, CUBES, 2);
+    compare_frames(build_filled_block, {58.0, 180.0, 16.0}, CUBES, 1);  // among the Water, facing +z
     compare_frames(build_filled_block, FRONT_VIEW, CUBES, 1);
 }
