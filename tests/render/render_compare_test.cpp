@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -88,21 +87,7 @@ frame_state draw_frame(const camera& eye, unsigned seed, DrawCells&& draw_cells)
 }
 
 void expect_same_cells(const world& a, const world& b) {
-    int differing = 0;
-    for (int x = 0; x < GRID_X; ++x)
-        for (int y = 0; y < GRID_Y; ++y)
-            for (int z = 0; z < GRID_Z; ++z) {
-                const ParticleType& p = a.grid[x][y][z];
-                const ParticleType& q = b.grid[x][y][z];
-                const bool same = std::strcmp(p.name, q.name) == 0 && p.fountain_index == q.fountain_index &&
-                                  p.density == q.density && p.id == q.id && p.red == q.red &&
-                                  p.green == q.green && p.blue == q.blue && p.burn_time == q.burn_time &&
-                                  p.alpha == q.alpha && p.extinguishes == q.extinguishes &&
-                                  p.ignition_delay == q.ignition_delay && p.phase == q.phase &&
-                                  p.pressured == q.pressured;
-                if (!same) ++differing;
-            }
-    EXPECT_EQ(differing, 0) << "cells that differ after the frame";
+    EXPECT_EQ(cells_differing(a, b), 0) << "cells that differ after the frame";
 }
 
 int covered_pixels(const std::vector<unsigned char>& pixels) {

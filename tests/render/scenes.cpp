@@ -1,5 +1,7 @@
 #include "scenes.h"
 
+#include <cstring>
+
 void fill_box(world& w, int type, int x0, int x1, int y0, int y1, int z0, int z1) {
     for (int x = x0; x < x1; ++x)
         for (int y = y0; y < y1; ++y)
@@ -51,4 +53,22 @@ void build_wall_and_glass(world& w) {
                 if (pattern < 7) w.add_particle(TYPE_WALL, x, y, z);
                 else if (pattern < 10) w.add_particle(TYPE_GLASS, x, y, z);
             }
+}
+
+int cells_differing(const world& a, const world& b) {
+    int differing = 0;
+    for (int x = 0; x < GRID_X; ++x)
+        for (int y = 0; y < GRID_Y; ++y)
+            for (int z = 0; z < GRID_Z; ++z) {
+                const ParticleType& p = a.grid[x][y][z];
+                const ParticleType& q = b.grid[x][y][z];
+                const bool same = std::strcmp(p.name, q.name) == 0 && p.fountain_index == q.fountain_index &&
+                                  p.density == q.density && p.id == q.id && p.red == q.red &&
+                                  p.green == q.green && p.blue == q.blue && p.burn_time == q.burn_time &&
+                                  p.alpha == q.alpha && p.extinguishes == q.extinguishes &&
+                                  p.ignition_delay == q.ignition_delay && p.phase == q.phase &&
+                                  p.pressured == q.pressured;
+                if (!same) ++differing;
+            }
+    return differing;
 }

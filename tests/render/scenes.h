@@ -12,3 +12,6 @@ void build_wall_and_glass(world& w);  // opaque and see-through cells that never
 
 // Fills the box [x0, x1) x [y0, y1) x [z0, z1) with `type`.
 void fill_box(world& w, int type, int x0, int x1, int y0, int y1, int z0, int z1);
+
+// Cells whose contents differ between the two worlds, compared field by field.
+int cells_differing(const world& a, const world& b);
