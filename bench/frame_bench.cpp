@@ -1,0 +1,217 @@
+// Frame timings under a display: the cell-by-cell drawing and the batched
+// drawing side by side on the same scenes. Each frame is the program's own:
+// clear, camera, floor, the sweep with its drawing, and glFinish so that GL's
+// work is counted. Without a display the timings are skipped.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/cell_drawing.h"
+#include "app/fast_renderer.h"
+#include "app/gl.h"
+#include "app/startup.h"
+#include "sim/sweep.h"
+
+namespace {
+
+constexpr int FRAME_WIDTH = 640;
+constexpr int FRAME_HEIGHT = 480;
+constexpr int CUBES = 0;
+constexpr int REFERENCE_FRAMES_ON_BIG_SCENES = 2;
+
+bool open_display() {
+    static const bool opened = [] {
+        if (std::getenv("DISPLAY") == nullptr) return false;
+        int argc = 1;
+        char name[] = "grainvox-bench";
+        char* argv[] = {name, nullptr};
+        windx = FRAME_WIDTH;
+        windy = FRAME_HEIGHT;
+        open_window(&argc, argv);
+        init_gl_state();
+        create_fountains();
+        resize(FRAME_WIDTH, FRAME_HEIGHT);
+        return true;
+    }();
+    return opened;
+}
+
+void fill_box(world& w, int type, int x0, int x1, int y0, int y1, int z0, int z1) {
+    for (int x = x0; x < x1; ++x)
+        for (int y = y0; y < y1; ++y)
+            for (int z = z0; z < z1; ++z) w.add_particle(type, x, y, z);
+}
+
+void build_empty(world&) {}
+
+// A heap with slopes of one cell per layer, which Sand holds: layers shrink
+// from the full floor up until `cells` grains are placed.
+void build_sand_heap(world& w, int cells) {
+    for (int y = 0; y < GRID_Y && cells > 0; ++y)
+        for (int x = y; x < GRID_X - y && cells > 0; ++x)
+            for (int z = y; z < GRID_Z - y && cells > 0; ++z, --cells) w.add_particle(TYPE_SAND, x, y, z);
+}
+
+void build_heap_20k(world& w) { build_sand_heap(w, 20000); }
+void build_heap_100k(world& w) { build_sand_heap(w, 100000); }
+
+// Every fifth cell of the box holds a particle, of materials in turn.
+void build_mixed_100k(world& w) {
+    const int materials[] = {TYPE_SAND, TYPE_WATER, TYPE_OIL, TYPE_GLASS, TYPE_WALL, TYPE_SAND, TYPE_WATER,
+#if GRAINVOX_HAS_GASES
+                             TYPE_METHANE, TYPE_CARBON_DIOXIDE, TYPE_NITROGEN_DIOXIDE, TYPE_HYDROGEN_SULFIDE,
+#endif
+                             TYPE_WALL};
+    const int material_count = sizeof materials / sizeof materials[0];
+    int placed = 0;
+    for (int x = 0; x < GRID_X; ++x)
+        for (int y = 0; y < GRID_Y; ++y)
+            for (int z = 0; z < GRID_Z; ++z) {
+                const int cell = (x * GRID_Y + y) * GRID_Z + z;
+                if (static_cast<unsigned>(cell) * 2654435761u % 5u != 0) continue;
+                // A few burning cells, so that the fountains break the batches.
+                const int type = placed % 500 == 0 ? TYPE_FIRE : materials[placed % material_count];
+                w.add_particle(type, x, y, z);
+                ++placed;
+            }
+}
+
+// Every cell full: Sand under Water under Oil.
+void build_full_box(world& w) {
+    fill_box(w, TYPE_SAND, 0, GRID_X, 0, 17, 0, GRID_Z);
+    fill_box(w, TYPE_WATER, 0, GRID_X, 17, 34, 0, GRID_Z);
+    fill_box(w, TYPE_OIL, 0, GRID_X, 34, GRID_Y, 0, GRID_Z);
+}
+
+// The frame up to the cells: clear, camera and floor.
+void start_frame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslated(0.0, 0.0, -polar_d);
+    glRotated(polar_x, 1.0, 0.0, 0.0);
+    glRotated(polar_y, 0.0, 1.0, 0.0);
+    glTranslated(-GRID_X / 2, 0.0, -GRID_Z / 2);
+    glColor4f(0.5f, 0.5f, 0.5f, 1.0f);
+    glBegin(GL_QUADS);
+    glVertex3d(-0.5, 0.0, -0.5);
+    glVertex3d(-0.5, 0.0, GRID_Z - 0.5);
+    glVertex3d(GRID_X - 0.5, 0.0, GRID_Z - 0.5);
+    glVertex3d(GRID_X - 0.5, 0.0, -0.5);
+    glEnd();
+}
+
+enum class drawing { reference, fast, sweep_only };
+
+// Milliseconds per frame measured so far, by scene and drawing, for the
+// ratios reported beside the fast drawing.
+std::map<std::string, double>& measured_ms() {
+    static std::map<std::string, double> times;
+    return times;
+}
+
+struct frame_case {
+    std::string scene;
+    void (*build)(world&);
+    int graphics;
+    bool evolves;  // rebuilt before every frame, outside the timing
+};
+
+// Times the cell drawing alone: the clear, camera and floor before it are
+// finished first, as they cost the same either way.
+double run_frame(world& w, drawing how, int graphics, fast_renderer& renderer) {
+    if (how != drawing::sweep_only) {
+        start_frame();
+        glFinish();
+    }
+    const auto start = std::chrono::steady_clock::now();
+    switch (how) {
+    case drawing::sweep_only:
+        sweep_frame(w);
+        break;
+    case drawing::reference:
+        draw_sweep_reference(w, graphics);
+        glFinish();
+        break;
+    case drawing::fast:
+        renderer.draw(w, graphics, f);
+        glFinish();
+        break;
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void frame_benchmark(benchmark::State& state, const frame_case& c, drawing how) {
+    if (how != drawing::sweep_only && !open_display()) {
+        state.SkipWithError("no DISPLAY: frame timings skipped (run under tests/xvfb-run.sh)");
+        return;
+    }
+    set_start_values();
+    std::unique_ptr<world> w(new world());
+    c.build(*w);
+    static fast_renderer renderer;
+    std::srand(1);
+    if (how == drawing::fast) run_frame(*w, how, c.graphics, renderer);  // warm the buffers
+
+    double seconds = 0.0;
+    for (auto _ : state) {
+        if (c.evolves) {
+            w.reset(new world());
+            c.build(*w);
+        }
+        const double frame = run_frame(*w, how, c.graphics, renderer);
+        state.SetIterationTime(frame);
+        seconds += frame;
+    }
+
+    const double ms = seconds * 1000.0 / static_cast<double>(state.iterations());
+    const char* names[] = {"reference", "fast", "sweep"};
+    measured_ms()[c.scene + "/" + names[static_cast<int>(how)]] = ms;
+    state.counters["ms_per_frame"] = ms;
+    state.counters["fps"] = 1000.0 / ms;
+    if (how == drawing::fast) {
+        state.counters["cells"] = static_cast<double>(renderer.record().draws().size());
+        state.counters["triangles"] = static_cast<double>(renderer.triangles_drawn());
+        const auto reference = measured_ms().find(c.scene + "/reference");
+        if (reference != measured_ms().end()) state.counters["x_faster"] = reference->second / ms;
+        const auto sweep = measured_ms().find(c.scene + "/sweep");
+        if (sweep != measured_ms().end()) state.counters["x_sweep_alone"] = ms / sweep->second;
+    }
+}
+
+void register_frame_benchmarks() {
+    const frame_case cases[] = {
+        {"empty", build_empty, CUBES, false},
+        {"heap_20k", build_heap_20k, CUBES, false},
+        {"heap_100k", build_heap_100k, CUBES, false},
+        {"mixed_100k", build_mixed_100k, CUBES, true},
+        {"full_box_500k", build_full_box, CUBES, false},
+        {"full_box_500k_spheres", build_full_box, GRAPHICS_SPHERES, false},
+    };
+    for (const frame_case& c : cases) {
+        const bool big = c.scene.rfind("full_box", 0) == 0 || c.scene == "mixed_100k";
+        if (c.scene == "empty")
+            benchmark::RegisterBenchmark(("Frame/" + c.scene + "/sweep").c_str(),
+                                         [c](benchmark::State& s) { frame_benchmark(s, c, drawing::sweep_only); })
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+        auto* reference = benchmark::RegisterBenchmark(
+            ("Frame/" + c.scene + "/reference").c_str(),
+            [c](benchmark::State& s) { frame_benchmark(s, c, drawing::reference); });
+        reference->UseManualTime()->Unit(benchmark::kMillisecond);
+        if (big) reference->Iterations(REFERENCE_FRAMES_ON_BIG_SCENES);
+        benchmark::RegisterBenchmark(("Frame/" + c.scene + "/fast").c_str(),
+                                     [c](benchmark::State& s) { frame_benchmark(s, c, drawing::fast); })
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
+}
+
+const bool frame_benchmarks_registered = (register_frame_benchmarks(), true);
+
+}  // namespace
