@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/cell_drawing.h"
+#include "app/fast_renderer.h"
 #include "app/gl.h"
 #include "app/pen.h"
 
@@ -92,7 +93,7 @@ void render_text(const char* text) {
         glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, static_cast<signed char>(*c));
 }
 
-void draw_sweep(world& w, int graphics) { draw_sweep_reference(w, graphics); }
+void draw_sweep(world& w, int graphics) { draw_sweep_fast(w, graphics); }
 
 void display() {
     if (sand_on) add_sand();
