@@ -358,6 +358,35 @@ TEST_F(FountainTest, ParticleImageBecomesTheFountainsTexture) {
     EXPECT_LT(pixel_at(screen, near_rim, near_rim)[0], 40);
 }
 
+TEST_F(FountainTest, ImageIsDrawnUprightAcrossTheSquare) {
+    // A 4 x 4 image, white in its lower-left quarter, grey in its upper-right
+    // one, black elsewhere (rows bottom first).
+    const int side = 4;
+    bitmapLayout layout;
+    layout.width = side;
+    layout.height = side;
+    std::vector<unsigned char> bytes = make_bitmap(layout);
+    const std::size_t pixel_start = bytes.size() - static_cast<std::size_t>(side * side * 3);
+    for (int row = 0; row < side; ++row)
+        for (int x = 0; x < side; ++x) {
+            const bool low = row < side / 2;
+            const bool left = x < side / 2;
+            const unsigned char level = (low && left) ? 255 : (!low && !left) ? 128 : 0;
+            for (int c = 0; c < 3; ++c) bytes[pixel_start + static_cast<std::size_t>((row * side + x) * 3 + c)] = level;
+        }
+    std::unique_ptr<fountain> f = fountain_with_image(bytes);
+    ASSERT_NE(f->texture, 0u);
+    keep_only_first_particle(*f);
+    const pixels screen = draw_frame(*f);
+
+    const int centre = TEST_WINDOW_SIDE / 2;
+    const int quarter = 3 * PIXELS_PER_UNIT / 4;  // from the centre to a quarter's middle
+    EXPECT_GT(pixel_at(screen, centre - quarter, centre - quarter)[0], 200);
+    EXPECT_LT(pixel_at(screen, centre + quarter, centre - quarter)[0], 30);
+    EXPECT_LT(pixel_at(screen, centre - quarter, centre + quarter)[0], 30);
+    EXPECT_NEAR(pixel_at(screen, centre + quarter, centre + quarter)[0], 128, 20);
+}
+
 // Reads the texture's texels back as packed RGB rows.
 std::vector<unsigned char> texels_of(GLuint texture, int width, int height) {
     std::vector<unsigned char> texels(static_cast<std::size_t>(width * height * 3));
