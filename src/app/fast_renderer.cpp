@@ -155,6 +155,8 @@ void fast_renderer::flush() {
     if (batch_indices_.empty()) return;
     glInterleavedArrays(GL_C4F_N3F_V3F, sizeof(batch_vertex), batch_.data());
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(batch_indices_.size()), GL_UNSIGNED_INT, batch_indices_.data());
+    // Lets GL rasterise this batch while the next is built, and release it.
+    glFlush();
     triangles_drawn_ += static_cast<long>(batch_indices_.size() / 3);
     batch_.clear();
     batch_indices_.clear();
