@@ -1,5 +1,7 @@
 #include "app/fast_renderer.h"
 
+#include <cmath>
+
 #include "app/app_state.h"
 #include "app/cell_drawing.h"
 #include "app/gl.h"
@@ -12,6 +14,7 @@ constexpr std::size_t BATCH_VERTICES = 1 << 16;
 constexpr std::size_t BATCH_INDICES = 3 * BATCH_VERTICES / 2;
 constexpr double CUBE_HALF = 0.5;
 constexpr double SPHERE_REACH = 0.75;
+constexpr double BACK_FACING_MARGIN = 1e-4;  // cells; closer to edge-on is left to GL
 constexpr int FACE_FRONT = 4;  // +z
 constexpr int FACE_BACK = 5;   // -z
 
@@ -31,6 +34,26 @@ void fast_renderer::ensure_meshes() {
     if (meshes_ready_) return;
     cube_ = capture_cell_cube();
     sphere_ = capture_cell_sphere();
+    for (std::size_t t = 0; t + 2 < sphere_.indices.size(); t += 3) {
+        const float* a = sphere_.vertices[sphere_.indices[t]].position;
+        const float* b = sphere_.vertices[sphere_.indices[t + 1]].position;
+        const float* c = sphere_.vertices[sphere_.indices[t + 2]].position;
+        const double u[3] = {double(b[0]) - a[0], double(b[1]) - a[1], double(b[2]) - a[2]};
+        const double v[3] = {double(c[0]) - a[0], double(c[1]) - a[1], double(c[2]) - a[2]};
+        triangle_plane plane;
+        plane.normal[0] = u[1] * v[2] - u[2] * v[1];
+        plane.normal[1] = u[2] * v[0] - u[0] * v[2];
+        plane.normal[2] = u[0] * v[1] - u[1] * v[0];
+        const double length = std::sqrt(plane.normal[0] * plane.normal[0] + plane.normal[1] * plane.normal[1] +
+                                        plane.normal[2] * plane.normal[2]);
+        plane.offset = 0.0;
+        for (int d = 0; d < 3; ++d) {
+            plane.normal[d] /= length;
+            plane.offset += plane.normal[d] * a[d];
+        }
+        sphere_planes_.push_back(plane);
+    }
+    facing_indices_.reserve(sphere_.indices.size());
     batch_.reserve(BATCH_VERTICES);
     batch_indices_.reserve(BATCH_INDICES);
     meshes_ready_ = true;
@@ -125,19 +148,34 @@ void fast_renderer::add_cubes_one_by_one(const cell_draw* run, int length, const
 
 void fast_renderer::add_sphere(const cell_draw& cell, const view_geometry& view) {
     if (box_outside_view(view, cell.x, cell.y, cell.z, SPHERE_REACH)) return;
-    add_mesh(cell, cell.z, cell.z, sphere_);
+    // Triangles that clearly face away from the eye are culled here rather than by GL.
+    const double eye[3] = {view.eye[0] - cell.x, view.eye[1] - cell.y, view.eye[2] - cell.z};
+    facing_indices_.clear();
+    for (std::size_t t = 0; t < sphere_planes_.size(); ++t) {
+        const triangle_plane& plane = sphere_planes_[t];
+        const double toward_eye =
+            plane.normal[0] * eye[0] + plane.normal[1] * eye[1] + plane.normal[2] * eye[2] - plane.offset;
+        if (toward_eye < -BACK_FACING_MARGIN) continue;
+        for (int corner = 0; corner < 3; ++corner) facing_indices_.push_back(sphere_.indices[t * 3 + corner]);
+    }
+    add_mesh(cell, cell.z, cell.z, sphere_.vertices, facing_indices_.data(), facing_indices_.size());
 }
 
 void fast_renderer::add_mesh(const cell_draw& cell, int z_first, int z_last, const indexed_mesh& mesh) {
-    if (batch_.size() + mesh.vertices.size() > BATCH_VERTICES ||
-        batch_indices_.size() + mesh.indices.size() > BATCH_INDICES)
+    add_mesh(cell, z_first, z_last, mesh.vertices, mesh.indices.data(), mesh.indices.size());
+}
+
+void fast_renderer::add_mesh(const cell_draw& cell, int z_first, int z_last, const std::vector<mesh_vertex>& vertices,
+                             const unsigned* indices, std::size_t index_count) {
+    if (index_count == 0) return;
+    if (batch_.size() + vertices.size() > BATCH_VERTICES || batch_indices_.size() + index_count > BATCH_INDICES)
         flush();
     const unsigned base = static_cast<unsigned>(batch_.size());
-    for (unsigned index : mesh.indices) batch_indices_.push_back(base + index);
+    for (std::size_t i = 0; i < index_count; ++i) batch_indices_.push_back(base + indices[i]);
 
     const float x = static_cast<float>(cell.x), y = static_cast<float>(cell.y);
     const float z_low = static_cast<float>(z_first), z_high = static_cast<float>(z_last);
-    for (const mesh_vertex& v : mesh.vertices) {
+    for (const mesh_vertex& v : vertices) {
         batch_vertex out;
         out.colour[0] = cell.red;
         out.colour[1] = cell.green;

@@ -36,12 +36,21 @@ private:
     void add_sphere(const cell_draw& cell, const view_geometry& view);
     // The mesh at the cell's x and y, stretched along z from z_first to z_last.
     void add_mesh(const cell_draw& cell, int z_first, int z_last, const indexed_mesh& mesh);
+    void add_mesh(const cell_draw& cell, int z_first, int z_last, const std::vector<mesh_vertex>& vertices,
+                  const unsigned* indices, std::size_t index_count);
     void draw_fountain(const cell_draw& cell, fountain* const* fountains);
     void flush();
 
     bool meshes_ready_ = false;
     cube_mesh cube_;
     sphere_mesh sphere_;
+    // The plane of each sphere triangle, outward: unit normal and offset.
+    struct triangle_plane {
+        double normal[3];
+        double offset;
+    };
+    std::vector<triangle_plane> sphere_planes_;
+    std::vector<unsigned> facing_indices_;
     frame_record record_;
     std::vector<batch_vertex> batch_;
     std::vector<unsigned> batch_indices_;
