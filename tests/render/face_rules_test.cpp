@@ -63,11 +63,11 @@ matrix camera(double elevation, double azimuth, double distance) {
                  translation(-GRID_X / 2, 0, -GRID_Z / 2));
 }
 
-// glFrustum(-aspect, aspect, -1, 1, 2, 1000).
-matrix perspective() {
-    const double aspect = 640.0 / 480.0, near = 2.0, far = 1000.0;
+// glFrustum(-w, w, -1, 1, 2, 1000) for a window w times as wide as it is high.
+matrix frustum_projection() {
+    const double width_over_height = 640.0 / 480.0, near = 2.0, far = 1000.0;
     matrix r{};
-    r.m[0] = near / aspect;
+    r.m[0] = near / width_over_height;
     r.m[5] = near;
     r.m[10] = -(far + near) / (far - near);
     r.m[11] = -1.0;
@@ -76,7 +76,7 @@ matrix perspective() {
 }
 
 view_geometry view_of(double elevation, double azimuth, double distance) {
-    return view_from_matrices(camera(elevation, azimuth, distance).m, perspective().m);
+    return view_from_matrices(camera(elevation, azimuth, distance).m, frustum_projection().m);
 }
 
 }  // namespace
