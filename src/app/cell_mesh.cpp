@@ -147,3 +147,23 @@ sphere_mesh capture_cell_sphere() {
     }
     return mesh;
 }
+
+std::vector<triangle_plane> triangle_planes(const indexed_mesh& mesh) {
+    std::vector<triangle_plane> planes;
+    for (std::size_t t = 0; t + 2 < mesh.indices.size(); t += 3) {
+        triangle corners;
+        for (int c = 0; c < 3; ++c)
+            for (int d = 0; d < 3; ++d) corners.corner[c][d] = mesh.vertices[mesh.indices[t + c]].position[d];
+        triangle_plane plane;
+        geometric_normal(corners, plane.normal);
+        const double length = std::sqrt(plane.normal[0] * plane.normal[0] + plane.normal[1] * plane.normal[1] +
+                                        plane.normal[2] * plane.normal[2]);
+        plane.offset = 0.0;
+        for (int d = 0; d < 3; ++d) {
+            plane.normal[d] /= length;
+            plane.offset += plane.normal[d] * corners.corner[0][d];
+        }
+        planes.push_back(plane);
+    }
+    return planes;
+}

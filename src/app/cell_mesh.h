@@ -31,6 +31,16 @@ struct cube_mesh {
 // None of its triangles is degenerate.
 using sphere_mesh = indexed_mesh;
 
+// The plane of a triangle, facing out: unit normal and its distance from the
+// cell's centre.
+struct triangle_plane {
+    double normal[3];
+    double offset;
+};
+
+// One plane per triangle of the mesh, in order.
+std::vector<triangle_plane> triangle_planes(const indexed_mesh& mesh);
+
 // Both need a current GL context; they leave its state as they found it.
 cube_mesh capture_cell_cube();
 sphere_mesh capture_cell_sphere();

@@ -1,7 +1,5 @@
 #include "app/fast_renderer.h"
 
-#include <cmath>
-
 #include "app/app_state.h"
 #include "app/cell_drawing.h"
 #include "app/gl.h"
@@ -34,25 +32,7 @@ void fast_renderer::ensure_meshes() {
     if (meshes_ready_) return;
     cube_ = capture_cell_cube();
     sphere_ = capture_cell_sphere();
-    for (std::size_t t = 0; t + 2 < sphere_.indices.size(); t += 3) {
-        const float* a = sphere_.vertices[sphere_.indices[t]].position;
-        const float* b = sphere_.vertices[sphere_.indices[t + 1]].position;
-        const float* c = sphere_.vertices[sphere_.indices[t + 2]].position;
-        const double u[3] = {double(b[0]) - a[0], double(b[1]) - a[1], double(b[2]) - a[2]};
-        const double v[3] = {double(c[0]) - a[0], double(c[1]) - a[1], double(c[2]) - a[2]};
-        triangle_plane plane;
-        plane.normal[0] = u[1] * v[2] - u[2] * v[1];
-        plane.normal[1] = u[2] * v[0] - u[0] * v[2];
-        plane.normal[2] = u[0] * v[1] - u[1] * v[0];
-        const double length = std::sqrt(plane.normal[0] * plane.normal[0] + plane.normal[1] * plane.normal[1] +
-                                        plane.normal[2] * plane.normal[2]);
-        plane.offset = 0.0;
-        for (int d = 0; d < 3; ++d) {
-            plane.normal[d] /= length;
-            plane.offset += plane.normal[d] * a[d];
-        }
-        sphere_planes_.push_back(plane);
-    }
+    sphere_planes_ = triangle_planes(sphere_);
     facing_indices_.reserve(sphere_.indices.size());
     batch_.reserve(BATCH_VERTICES);
     batch_indices_.reserve(BATCH_INDICES);

@@ -44,11 +44,6 @@ private:
     bool meshes_ready_ = false;
     cube_mesh cube_;
     sphere_mesh sphere_;
-    // The plane of each sphere triangle, outward: unit normal and offset.
-    struct triangle_plane {
-        double normal[3];
-        double offset;
-    };
     std::vector<triangle_plane> sphere_planes_;
     std::vector<unsigned> facing_indices_;
     frame_record record_;
