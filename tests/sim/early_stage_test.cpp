@@ -38,6 +38,14 @@ TEST(EarlyStage, SevenRowTable) {
     EXPECT_EQ(TYPE_WALL, 6);
 }
 
+TEST(EarlyStage, PhaseCodes) {
+    EXPECT_EQ(PHASE_POWDER, 0);
+    EXPECT_EQ(PHASE_LIQUID, 1);
+    EXPECT_EQ(PHASE_EMPTY, 3);
+    EXPECT_EQ(PHASE_STATIC, 3);
+    EXPECT_FALSE(GRAINVOX_HAS_GASES);
+}
+
 TEST(EarlyStage, PowdersOfCodeZeroFallAndSlide) {
     auto w = make_world();
     w->add_particle(TYPE_SAND, 20, 5, 20);

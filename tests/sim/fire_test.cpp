@@ -79,13 +79,14 @@ TEST(FireContact, BurningNeighbourIsRecolouredOnlyWhileItHasFuel) {
     w->add_particle(TYPE_FIRE, 50, 10, 50);
     w->add_particle(TYPE_FIRE, 51, 10, 50);
     w->add_particle(TYPE_FIRE, 49, 10, 50);
-    at(*w, {51, 10, 50}).red = 0.5;
-    at(*w, {49, 10, 50}).red = 0.5;
+    at(*w, {51, 10, 50}).green = 0.5;
+    at(*w, {51, 10, 50}).alpha = 0.9;
+    at(*w, {49, 10, 50}).green = 0.5;
     at(*w, {49, 10, 50}).burn_time = 0;
     w->spread_fire(50, 10, 50);
-    EXPECT_EQ(at(*w, {51, 10, 50}).red, 1.0);
+    expect_ignition_colours(at(*w, {51, 10, 50}));
     EXPECT_EQ(at(*w, {51, 10, 50}).ignition_delay, 0);
-    EXPECT_EQ(at(*w, {49, 10, 50}).red, 0.5);
+    EXPECT_EQ(at(*w, {49, 10, 50}).green, 0.5);
 }
 
 TEST(FireContact, CornerCellReachesItsInsideNeighbours) {

@@ -100,6 +100,38 @@ TEST(Sweep, RisingGasClimbsManyLayersInOneFrame) {
     expect_rand_calls(1, GRID_Y - 1 - 10);
 }
 
+// Position of a cell in sweep order.
+long sweep_rank(const cell& c) { return (long(c.y) * GRID_X + c.x) * GRID_Z + c.z; }
+
+TEST(Sweep, GasIsSteppedAtEveryCellItReachesAheadOfTheSweep) {
+    int highest = 0;
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        SCOPED_TRACE(seed);
+        auto w = make_world();
+        w->add_particle(TYPE_METHANE, 50, 10, 50);
+        std::srand(seed);
+        std::vector<cell> visits;
+        sweep_frame(*w, [&](const ParticleType&, int x, int y, int z) { visits.push_back({x, y, z}); });
+        const cell end = find_only(*w, TYPE_METHANE, {0, 10, 0}, {GRID_X - 1, GRID_Y - 1, GRID_Z - 1});
+        ASSERT_FALSE(visits.empty());
+        EXPECT_EQ(visits.front(), (cell{50, 10, 50}));
+        for (size_t i = 1; i < visits.size(); ++i) {
+            // Each further visit is where the previous step put it: a
+            // neighbour, later in sweep order.
+            EXPECT_GT(sweep_rank(visits[i]), sweep_rank(visits[i - 1]));
+            EXPECT_LE(std::abs(visits[i].x - visits[i - 1].x), 1);
+            EXPECT_LE(visits[i].y - visits[i - 1].y, 1);
+            EXPECT_GE(visits[i].y, visits[i - 1].y);
+            EXPECT_LE(std::abs(visits[i].z - visits[i - 1].z), 1);
+        }
+        // Where it stopped is either its last visit (no move) or behind it.
+        const cell& last = visits.back();
+        EXPECT_TRUE(end == last || sweep_rank(end) < sweep_rank(last)) << end << " after " << last;
+        highest = std::max(highest, end.y);
+    }
+    EXPECT_GT(highest, 11) << "no run climbed more than one layer in a frame";
+}
+
 TEST(Sweep, SinkingGasDropsAtMostOneLayerPerFrame) {
     auto w = make_world();
     w->add_particle(TYPE_CARBON_DIOXIDE, 50, 30, 50);
