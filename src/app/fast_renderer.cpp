@@ -148,8 +148,12 @@ void fast_renderer::add_mesh(const cell_draw& cell, int z_first, int z_last, con
 void fast_renderer::add_mesh(const cell_draw& cell, int z_first, int z_last, const std::vector<mesh_vertex>& vertices,
                              const unsigned* indices, std::size_t index_count) {
     if (index_count == 0) return;
-    if (batch_.size() + vertices.size() > BATCH_VERTICES || batch_indices_.size() + index_count > BATCH_INDICES)
+    if (batch_.size() + vertices.size() > BATCH_VERTICES || batch_indices_.size() + index_count > BATCH_INDICES) {
         flush();
+        // A full batch goes to GL's rasteriser at once, which keeps its memory
+        // down; the small batches cut by fountains are left to gather.
+        glFlush();
+    }
     const unsigned base = static_cast<unsigned>(batch_.size());
     for (std::size_t i = 0; i < index_count; ++i) batch_indices_.push_back(base + indices[i]);
 
@@ -173,8 +177,6 @@ void fast_renderer::flush() {
     if (batch_indices_.empty()) return;
     glInterleavedArrays(GL_C4F_N3F_V3F, sizeof(batch_vertex), batch_.data());
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(batch_indices_.size()), GL_UNSIGNED_INT, batch_indices_.data());
-    // Lets GL rasterise this batch while the next is built, and release it.
-    glFlush();
     triangles_drawn_ += static_cast<long>(batch_indices_.size() / 3);
     batch_.clear();
     batch_indices_.clear();
