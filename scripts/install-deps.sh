@@ -4,7 +4,8 @@
 #   install-deps.sh test  that, plus what the test suite needs
 set -euo pipefail
 
-run_packages=(cmake g++ make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
+run_packages=(cmake g++ make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
+              libxi-dev libxxf86vm-dev)
 test_packages=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
                clang libclang-rt-dev g++-mingw-w64-x86-64)
 
