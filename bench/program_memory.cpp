@@ -1,8 +1,9 @@
 // Peak memory of the program drawing the full box: the start-up that main()
 // does (window, GL state, fountains, one world), the box filled with Sand
 // under Water under Oil, then a number of the program's own frames. Prints
-// the peak resident set in megabytes. Needs a display.
-//   grainvox-memory [frames]
+// the peak resident set in megabytes, and fails when it passes the limit.
+// Needs a display.
+//   grainvox-memory [frames [limit_mb]]
 
 #include <sys/resource.h>
 
@@ -19,6 +20,7 @@ namespace {
 constexpr int WINDOW_WIDTH = 640;
 constexpr int WINDOW_HEIGHT = 480;
 constexpr int DEFAULT_FRAMES = 20;
+constexpr double DEFAULT_LIMIT_MB = 200.0;
 constexpr int SAND_TOP = 17;   // layers [0, 17) Sand
 constexpr int WATER_TOP = 34;  // layers [17, 34) Water, the rest Oil
 constexpr double KILOBYTES_PER_MEGABYTE = 1024.0;
@@ -56,10 +58,12 @@ int main(int argc, char** argv) {
     const double filled = peak_megabytes();
 
     const int frames = argc > 1 ? std::atoi(argv[1]) : DEFAULT_FRAMES;
+    const double limit = argc > 2 ? std::atof(argv[2]) : DEFAULT_LIMIT_MB;
     for (int i = 0; i < frames; ++i) display();
     glFinish();
 
     std::printf("peak RSS after start-up and filling: %.1f MB\n", filled);
-    std::printf("peak RSS after %d frames of the full box: %.1f MB\n", frames, peak_megabytes());
-    return 0;
+    const double peak = peak_megabytes();
+    std::printf("peak RSS after %d frames of the full box: %.1f MB (limit %.0f MB)\n", frames, peak, limit);
+    return peak <= limit ? 0 : 1;
 }

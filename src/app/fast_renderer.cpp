@@ -1,10 +1,62 @@
 #include "app/fast_renderer.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "app/app_state.h"
 #include "app/cell_drawing.h"
 #include "app/gl.h"
 
+#include <GL/freeglut_ext.h>  // glutGetProcAddress
+
 namespace {
+
+// GL's fences (core since GL 3.2), looked up at run time: the program links
+// GL 1.1 only.
+constexpr GLenum SYNC_GPU_COMMANDS_COMPLETE = 0x9117;
+constexpr GLbitfield SYNC_FLUSH_COMMANDS_BIT = 0x1;
+constexpr GLenum SYNC_WAIT_FAILED = 0x911D;
+constexpr GLenum SYNC_TIMEOUT_EXPIRED = 0x911B;
+constexpr unsigned long long SYNC_WAIT_NANOSECONDS = 1000000000ull;  // then wait again
+
+struct gl_fences {
+    using fence_sync = void*(APIENTRY*)(GLenum condition, GLbitfield flags);
+    using client_wait_sync = GLenum(APIENTRY*)(void* sync, GLbitfield flags, unsigned long long timeout);
+    using delete_sync = void(APIENTRY*)(void* sync);
+    fence_sync fence = nullptr;
+    client_wait_sync wait = nullptr;
+    delete_sync remove = nullptr;
+};
+
+bool has_fences() {
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    int major = 0, minor = 0;
+    if (version != nullptr) std::sscanf(version, "%d.%d", &major, &minor);
+    const bool core = major > 3 || (major == 3 && minor >= 2);
+    return core || (extensions != nullptr && std::strstr(extensions, "GL_ARB_sync") != nullptr);
+}
+
+// Looked up in the first context that asks; the program has one.
+const gl_fences& fences() {
+    static const gl_fences found = [] {
+        gl_fences f;
+        if (!has_fences()) return f;
+        f.fence = reinterpret_cast<gl_fences::fence_sync>(glutGetProcAddress("glFenceSync"));
+        f.wait = reinterpret_cast<gl_fences::client_wait_sync>(glutGetProcAddress("glClientWaitSync"));
+        f.remove = reinterpret_cast<gl_fences::delete_sync>(glutGetProcAddress("glDeleteSync"));
+        if (!f.fence || !f.wait || !f.remove) return gl_fences{};
+        return f;
+    }();
+    return found;
+}
+
+void wait_for(const gl_fences& gl, void* fence) {
+    GLenum result;
+    do result = gl.wait(fence, SYNC_FLUSH_COMMANDS_BIT, SYNC_WAIT_NANOSECONDS);
+    while (result == SYNC_TIMEOUT_EXPIRED);
+    if (result == SYNC_WAIT_FAILED) glFinish();
+}
 
 // Corners and indices per GL call: large enough to keep GL busy, small
 // enough to keep the buffers in a few megabytes whatever the frame holds.
@@ -27,6 +79,35 @@ bool continues_run(const cell_draw& previous, const cell_draw& next) {
 }
 
 }  // namespace
+
+gl_queue_limit::gl_queue_limit(std::size_t limit, int bounds)
+    : limit_(limit), bounds_(bounds < 1 ? 1 : bounds > MAX_BOUNDS ? MAX_BOUNDS : bounds) {}
+
+gl_queue_limit::~gl_queue_limit() {
+    for (void* fence : in_flight_)
+        if (fence != nullptr) fences().remove(fence);
+}
+
+void gl_queue_limit::submitted(std::size_t triangles) {
+    since_bound_ += triangles;
+    if (since_bound_ < limit_) return;
+    since_bound_ = 0;
+    ++bounds_reached_;
+    const gl_fences& gl = fences();
+    if (gl.fence == nullptr) {
+        glFinish();
+        return;
+    }
+    void*& oldest = in_flight_[0];
+    if (oldest != nullptr) {
+        wait_for(gl, oldest);
+        gl.remove(oldest);
+    }
+    for (int i = 1; i < bounds_; ++i) in_flight_[i - 1] = in_flight_[i];
+    // The fence also hands what was queued so far to the rasteriser.
+    in_flight_[bounds_ - 1] = gl.fence(SYNC_GPU_COMMANDS_COMPLETE, 0);
+    glFlush();
+}
 
 void fast_renderer::ensure_meshes() {
     if (meshes_ready_) return;
@@ -148,12 +229,8 @@ void fast_renderer::add_mesh(const cell_draw& cell, int z_first, int z_last, con
 void fast_renderer::add_mesh(const cell_draw& cell, int z_first, int z_last, const std::vector<mesh_vertex>& vertices,
                              const unsigned* indices, std::size_t index_count) {
     if (index_count == 0) return;
-    if (batch_.size() + vertices.size() > BATCH_VERTICES || batch_indices_.size() + index_count > BATCH_INDICES) {
+    if (batch_.size() + vertices.size() > BATCH_VERTICES || batch_indices_.size() + index_count > BATCH_INDICES)
         flush();
-        // A full batch goes to GL's rasteriser at once, which keeps its memory
-        // down; the small batches cut by fountains are left to gather.
-        glFlush();
-    }
     const unsigned base = static_cast<unsigned>(batch_.size());
     for (std::size_t i = 0; i < index_count; ++i) batch_indices_.push_back(base + indices[i]);
 
@@ -177,7 +254,9 @@ void fast_renderer::flush() {
     if (batch_indices_.empty()) return;
     glInterleavedArrays(GL_C4F_N3F_V3F, sizeof(batch_vertex), batch_.data());
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(batch_indices_.size()), GL_UNSIGNED_INT, batch_indices_.data());
-    triangles_drawn_ += static_cast<long>(batch_indices_.size() / 3);
+    const std::size_t triangles = batch_indices_.size() / 3;
+    triangles_drawn_ += static_cast<long>(triangles);
+    queue_limit_.submitted(triangles);
     batch_.clear();
     batch_indices_.clear();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "app/cell_mesh.h"
@@ -8,6 +9,35 @@
 #include "effects/fountain.h"
 #include "sim/world.h"
 
+// Keeps the work handed to GL but not yet rasterised to about `bounds` x
+// `limit` triangles. A software rasteriser holds every queued triangle in
+// memory, and with a large frame it falls far behind the CPU; waiting for all
+// of it (glFinish) would stop the CPU and the rasteriser overlapping, so a few
+// bounds' worth stay in flight while the next is prepared.
+class gl_queue_limit {
+public:
+    static constexpr int MAX_BOUNDS = 4;
+
+    // `bounds` is taken between 1 and MAX_BOUNDS.
+    gl_queue_limit(std::size_t limit, int bounds);
+    ~gl_queue_limit();
+    gl_queue_limit(const gl_queue_limit&) = delete;
+    gl_queue_limit& operator=(const gl_queue_limit&) = delete;
+
+    // After `triangles` more were handed to GL.
+    void submitted(std::size_t triangles);
+    // Bounds passed so far; at each the CPU waits for the work before the
+    // oldest bound still in flight (or, without fences, for all of it).
+    long bounds_reached() const { return bounds_reached_; }
+
+private:
+    std::size_t limit_;
+    int bounds_;  // 1 to MAX_BOUNDS
+    std::size_t since_bound_ = 0;
+    void* in_flight_[MAX_BOUNDS] = {};  // GL's fences, oldest first
+    long bounds_reached_ = 0;
+};
+
 // Draws the frame's cells in large batches instead of one GLUT solid each,
 // with the same result: the same steps and rand() draws, the same order of
 // drawing (broken into batches only at fountains), the same picture. Faces
@@ -15,6 +45,10 @@
 // to frame, so a warm frame allocates nothing.
 class fast_renderer {
 public:
+    fast_renderer() = default;
+    // With GL's queued work bounded otherwise than the program's default.
+    fast_renderer(std::size_t queued_triangles, int queued_bounds) : queue_limit_(queued_triangles, queued_bounds) {}
+
     // Needs the GL context the cells are drawn in, with the camera's model-view
     // matrix current; `fountains` are the FOUNTAIN_COUNT effects for burning cells.
     void draw(world& w, int graphics, fountain* const* fountains);
@@ -22,6 +56,13 @@ public:
     const frame_record& record() const { return record_; }
     // Triangles handed to GL in the last frame.
     long triangles_drawn() const { return triangles_drawn_; }
+    // Times the drawing so far bounded the work GL had queued.
+    long queue_bounds_reached() const { return queue_limit_.bounds_reached(); }
+
+    // GL's queued work is bounded every QUEUED_TRIANGLES triangles, with
+    // QUEUED_BOUNDS such stretches left in flight.
+    static constexpr std::size_t QUEUED_TRIANGLES = 1 << 15;
+    static constexpr int QUEUED_BOUNDS = 2;
 
 private:
     struct batch_vertex {
@@ -50,6 +91,7 @@ private:
     std::vector<batch_vertex> batch_;
     std::vector<unsigned> batch_indices_;
     long triangles_drawn_ = 0;
+    gl_queue_limit queue_limit_{QUEUED_TRIANGLES, QUEUED_BOUNDS};
 };
 
 // The frame's cell drawing with the program's fountains (the global `f`).

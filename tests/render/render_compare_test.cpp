@@ -127,12 +127,11 @@ void expect_same_gl_state(const frame_state& reference, const frame_state& fast)
 }
 
 // Draws `frames` frames of the scene both ways and compares each.
-void compare_frames(void (*build)(world&), const camera& eye, int style, int frames) {
+void compare_frames(void (*build)(world&), const camera& eye, int style, int frames, fast_renderer& renderer) {
     std::unique_ptr<world> plain(new world());
     std::unique_ptr<world> batched(new world());
     build(*plain);
     build(*batched);
-    fast_renderer renderer;
     for (int frame = 0; frame < frames; ++frame) {
         SCOPED_TRACE(testing::Message() << "frame " << frame);
         const unsigned seed = 1234u + static_cast<unsigned>(frame);
@@ -142,6 +141,11 @@ void compare_frames(void (*build)(world&), const camera& eye, int style, int fra
         expect_same_picture(reference, fast);
         expect_same_gl_state(reference, fast);
     }
+}
+
+void compare_frames(void (*build)(world&), const camera& eye, int style, int frames) {
+    fast_renderer renderer;
+    compare_frames(build, eye, style, frames, renderer);
 }
 
 constexpr int CUBES = 0;
@@ -191,4 +195,43 @@ TEST(BatchedDrawing, CameraInsideAFilledBlock) {
     compare_frames(build_filled_block, {40.0, 45.0, 12.0}, CUBES, 2);
     compare_frames(build_filled_block, {58.0, 180.0, 16.0}, CUBES, 1);  // among the Water, facing +z
     compare_frames(build_filled_block, FRONT_VIEW, CUBES, 1);
+}
+
+TEST(BatchedDrawing, SameAfterWaitingForGlEveryFewTriangles) {
+    // GL's queue bounded every 64 triangles, with one or several bounds in flight.
+    for (int bounds = 1; bounds <= gl_queue_limit::MAX_BOUNDS; bounds += 3) {
+        SCOPED_TRACE(testing::Message() << bounds << " bounds in flight");
+        fast_renderer renderer(64, bounds);
+        compare_frames(build_water_under_oil, {35.0, 30.0, 70.0}, CUBES, 2, renderer);
+        compare_frames(build_burning_oil, {30.0, 60.0, 60.0}, GRAPHICS_SPHERES, 2, renderer);
+        // More bounds than stay in flight, so that the oldest is waited for.
+        EXPECT_GT(renderer.queue_bounds_reached(), gl_queue_limit::MAX_BOUNDS);
+    }
+}
+
+TEST(QueuedGlWork, BoundedEveryLimitTriangles) {
+    gl_queue_limit limit(100, 2);
+    limit.submitted(99);
+    EXPECT_EQ(limit.bounds_reached(), 0);
+    limit.submitted(1);
+    EXPECT_EQ(limit.bounds_reached(), 1);
+    limit.submitted(50);
+    EXPECT_EQ(limit.bounds_reached(), 1);
+    limit.submitted(250);  // one bound, however far past the limit
+    EXPECT_EQ(limit.bounds_reached(), 2);
+    for (int i = 0; i < 10; ++i) limit.submitted(100);  // more bounds than stay in flight
+    EXPECT_EQ(limit.bounds_reached(), 12);
+    glFinish();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(QueuedGlWork, BoundsInFlightTakenWithinRange) {
+    // Outside the range, the fences in flight would be kept past their array.
+    for (int bounds : {-3, 0, gl_queue_limit::MAX_BOUNDS + 1, 99}) {
+        gl_queue_limit limit(1, bounds);
+        for (int i = 0; i < 2 * gl_queue_limit::MAX_BOUNDS + 2; ++i) limit.submitted(1);
+        EXPECT_EQ(limit.bounds_reached(), 2 * gl_queue_limit::MAX_BOUNDS + 2);
+    }
+    glFinish();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
