@@ -10,6 +10,9 @@ constexpr float OPAQUE_ALPHA = 1.0f;
 // it before we rely on its depth hiding anything.
 constexpr float DEPTH_WRITING_ALPHA = 0.105f;
 
+// A cell's faces meet the cells beside it, up to one layer above.
+constexpr int LAYERS_TO_SETTLE = 2;
+
 bool blended(cell_look look) { return look == cell_look::see_through || look == cell_look::faint; }
 
 }  // namespace
@@ -23,12 +26,19 @@ cell_look look_of(float alpha, bool burning) {
 
 frame_record::frame_record() : looks_(GRID_CELLS, cell_look::none), blended_before_(GRID_CELLS, 0) {}
 
-void frame_record::sweep(world& w) {
+void frame_record::sweep(world& w, const std::function<void(std::size_t)>& settled) {
     // Only the cells drawn last frame have a look to forget.
     for (const cell_draw& old : draws_) looks_[sweep_key(old.x, old.y, old.z)] = cell_look::none;
     draws_.clear();
     std::uint32_t blended_so_far = 0;
+    std::size_t settled_draws = 0;
     sweep_frame(w, [&](const ParticleType& before, int x, int y, int z) {
+        if (settled) {
+            const std::size_t before_count = settled_draws;
+            while (settled_draws < draws_.size() && draws_[settled_draws].y + LAYERS_TO_SETTLE <= y) ++settled_draws;
+            if (settled_draws != before_count) settled(settled_draws);
+        }
+
         cell_draw draw;
         draw.red = static_cast<float>(before.red);
         draw.green = static_cast<float>(before.green);
@@ -48,4 +58,5 @@ void frame_record::sweep(world& w) {
         if (blended(look)) ++blended_so_far;
         draws_.push_back(draw);
     });
+    if (settled) settled(draws_.size());
 }

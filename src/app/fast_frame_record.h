@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "sim/world.h"
@@ -39,7 +41,13 @@ public:
 
     // Steps the world by one frame exactly as the plain sweep does (the same
     // rand() draws at the same moments) and records the frame's draws.
-    void sweep(world& w);
+    void sweep(world& w) { sweep(w, nullptr); }
+    // The same, telling `settled(n)` as soon as the first n draws, and every
+    // cell they touch, are recorded for good, so that they can be drawn while
+    // the sweep goes on: a cell touches the next layer at most, so a layer is
+    // settled once the sweep is two layers above it. Called last with all the
+    // frame's draws.
+    void sweep(world& w, const std::function<void(std::size_t)>& settled);
 
     const std::vector<cell_draw>& draws() const { return draws_; }
     cell_look look(int key) const { return looks_[key]; }

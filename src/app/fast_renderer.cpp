@@ -122,18 +122,33 @@ void fast_renderer::ensure_meshes() {
 
 void fast_renderer::draw(world& w, int graphics, fountain* const* fountains) {
     ensure_meshes();
-    record_.sweep(w);
     triangles_drawn_ = 0;
-    const std::vector<cell_draw>& draws = record_.draws();
-    if (draws.empty()) return;
-
     double modelview[16], projection[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     const view_geometry view = view_from_matrices(modelview, projection);
 
+    // The draws go to GL while the sweep goes on, so that GL's rasteriser
+    // works in parallel with the rest of the sweep.
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    for (std::size_t i = 0; i < draws.size();) {
+    std::size_t drawn = 0;
+    record_.sweep(w, [&](std::size_t settled) { drawn = draw_settled(drawn, settled, graphics, view, fountains); });
+    flush();
+    glPopClientAttrib();
+
+    // Leave the current colour (and so the colour material) as drawing cell by
+    // cell would; a fountain sets its own.
+    const std::vector<cell_draw>& draws = record_.draws();
+    if (draws.empty()) return;
+    const cell_draw& last = draws.back();
+    if (last.fountain == NO_FOUNTAIN) glColor4f(last.red, last.green, last.blue, last.alpha);
+}
+
+std::size_t fast_renderer::draw_settled(std::size_t first, std::size_t end, int graphics, const view_geometry& view,
+                                        fountain* const* fountains) {
+    const std::vector<cell_draw>& draws = record_.draws();
+    std::size_t i = first;
+    while (i < end) {
         const cell_draw& cell = draws[i];
         if (cell.fountain != NO_FOUNTAIN) {
             flush();
@@ -143,19 +158,14 @@ void fast_renderer::draw(world& w, int graphics, fountain* const* fountains) {
             add_sphere(cell, view);
             ++i;
         } else {
-            std::size_t end = i + 1;
-            while (end < draws.size() && continues_run(draws[end - 1], draws[end])) ++end;
-            add_cube_run(&draws[i], static_cast<int>(end - i), view);
-            i = end;
+            // A run never crosses a layer, and so never the end of the settled draws.
+            std::size_t run_end = i + 1;
+            while (run_end < end && continues_run(draws[run_end - 1], draws[run_end])) ++run_end;
+            add_cube_run(&draws[i], static_cast<int>(run_end - i), view);
+            i = run_end;
         }
     }
-    flush();
-    glPopClientAttrib();
-
-    // Leave the current colour (and so the colour material) as drawing cell by
-    // cell would; a fountain sets its own.
-    const cell_draw& last = draws.back();
-    if (last.fountain == NO_FOUNTAIN) glColor4f(last.red, last.green, last.blue, last.alpha);
+    return end;
 }
 
 // A run of cubes drawn one right after another along a row, in one colour,

@@ -72,6 +72,9 @@ private:
     };
 
     void ensure_meshes();
+    // Draws the recorded draws [first, end); returns end.
+    std::size_t draw_settled(std::size_t first, std::size_t end, int graphics, const view_geometry& view,
+                             fountain* const* fountains);
     void add_cube_run(const cell_draw* run, int length, const view_geometry& view);
     void add_cubes_one_by_one(const cell_draw* run, int length, const face_fate (*fates)[CUBE_FACES]);
     void add_sphere(const cell_draw& cell, const view_geometry& view);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "app/cell_drawing.h"
 #include "app/cell_mesh.h"
@@ -239,4 +240,64 @@ TEST(FaceFate, FacesAtTheEdgeOrNearTheEyeAreDrawn) {
     EXPECT_EQ(cube_face_fate(near_eye, close, 50, 0, 57, FACE_PLUS_Z), face_fate::drawn);
     const frame_record farther = record_of({{TYPE_WALL, 50, 0, 50}, {TYPE_WALL, 50, 0, 51}});
     EXPECT_EQ(cube_face_fate(farther, close, 50, 0, 50, FACE_PLUS_Z), face_fate::hidden);
+}
+
+namespace {
+
+struct face_fates {
+    face_fate of[CUBE_FACES];
+};
+
+face_fates fates_of(const frame_record& record, const view_geometry& view, const cell_draw& d) {
+    face_fates fates;
+    for (int face = 0; face < CUBE_FACES; ++face) fates.of[face] = cube_face_fate(record, view, d.x, d.y, d.z, face);
+    return fates;
+}
+
+}  // namespace
+
+void build_moving_mixture(world& w) {
+    // Gases climb ahead of the sweep and Water spreads sideways: the cells
+    // beside a draw change until the sweep has left them behind.
+    build_filled_block(w);
+    build_wall_and_glass(w);
+#if GRAINVOX_HAS_GASES
+    fill_box(w, TYPE_METHANE, 30, 40, 16, 20, 30, 40);
+#endif
+}
+
+void build_sand_block(world& w) {
+    // Nothing blended: a top face is hidden by the cell above, drawn a layer later.
+    fill_box(w, TYPE_SAND, 30, 70, 0, 10, 30, 70);
+}
+
+TEST(FrameRecord, DrawsToldSettledKeepTheirFacesToTheEnd) {
+    const view_geometry views[] = {view_of(20.0, 30.0, 60.0), view_of(300.0, 200.0, 40.0)};
+    for (void (*build)(world&) : {build_moving_mixture, build_sand_block}) {
+        std::unique_ptr<world> w(new world());
+        build(*w);
+        frame_record record;
+        for (int frame = 0; frame < 2; ++frame) {
+            std::vector<face_fates> seen[2];
+            std::size_t last_settled = 0;
+            int calls = 0;
+            record.sweep(*w, [&](std::size_t settled) {
+                ++calls;
+                EXPECT_GT(settled, last_settled) << "settled draws only grow";
+                for (std::size_t i = last_settled; i < settled; ++i)
+                    for (int v = 0; v < 2; ++v) seen[v].push_back(fates_of(record, views[v], record.draws()[i]));
+                last_settled = settled;
+            });
+            ASSERT_EQ(last_settled, record.draws().size()) << "the last call settles every draw";
+            EXPECT_GT(calls, 5) << "drawing goes on during the sweep";
+            int changed = 0;
+            for (int v = 0; v < 2; ++v)
+                for (std::size_t i = 0; i < record.draws().size(); ++i) {
+                    const face_fates now = fates_of(record, views[v], record.draws()[i]);
+                    for (int face = 0; face < CUBE_FACES; ++face)
+                        if (now.of[face] != seen[v][i].of[face]) ++changed;
+                }
+            EXPECT_EQ(changed, 0) << "faces decided before the cells beside them were recorded";
+        }
+    }
 }
