@@ -190,11 +190,13 @@ void register_frame_benchmarks() {
         {"heap_20k", build_heap_20k, CUBES, false},
         {"heap_100k", build_heap_100k, CUBES, false},
         {"mixed_100k", build_mixed_100k, CUBES, true},
+        {"heap_20k_spheres", build_heap_20k, GRAPHICS_SPHERES, false},
+        {"mixed_100k_spheres", build_mixed_100k, GRAPHICS_SPHERES, true},
         {"full_box_500k", build_full_box, CUBES, false},
         {"full_box_500k_spheres", build_full_box, GRAPHICS_SPHERES, false},
     };
     for (const frame_case& c : cases) {
-        const bool big = c.scene.rfind("full_box", 0) == 0 || c.scene == "mixed_100k";
+        const bool big = c.scene.rfind("full_box", 0) == 0 || c.scene.rfind("mixed_100k", 0) == 0;
         if (c.scene == "empty")
             benchmark::RegisterBenchmark(("Frame/" + c.scene + "/sweep").c_str(),
                                          [c](benchmark::State& s) { frame_benchmark(s, c, drawing::sweep_only); })
