@@ -14,6 +14,7 @@
 #include "app/app_state.h"
 #include "app/cell_drawing.h"
 #include "app/fast_renderer.h"
+#include "app/frame.h"
 #include "app/gl.h"
 #include "app/startup.h"
 #include "sim/sweep.h"
@@ -93,17 +94,8 @@ void build_full_box(world& w) {
 void start_frame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    glTranslated(0.0, 0.0, -polar_d);
-    glRotated(polar_x, 1.0, 0.0, 0.0);
-    glRotated(polar_y, 0.0, 1.0, 0.0);
-    glTranslated(-GRID_X / 2, 0.0, -GRID_Z / 2);
-    glColor4f(0.5f, 0.5f, 0.5f, 1.0f);
-    glBegin(GL_QUADS);
-    glVertex3d(-0.5, 0.0, -0.5);
-    glVertex3d(-0.5, 0.0, GRID_Z - 0.5);
-    glVertex3d(GRID_X - 0.5, 0.0, GRID_Z - 0.5);
-    glVertex3d(GRID_X - 0.5, 0.0, -0.5);
-    glEnd();
+    place_camera();
+    draw_floor();
 }
 
 enum class drawing { reference, fast, sweep_only };

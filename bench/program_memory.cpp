@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr int WINDOW_WIDTH = 640;
-constexpr int WINDOW_HEIGHT = 480;
 constexpr int DEFAULT_FRAMES = 20;
 constexpr double DEFAULT_LIMIT_MB = 200.0;
 constexpr int SAND_TOP = 17;   // layers [0, 17) Sand
@@ -40,17 +38,9 @@ double peak_megabytes() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    windx = WINDOW_WIDTH;
-    windy = WINDOW_HEIGHT;
-    open_window(&argc, argv);
-    register_callbacks();
-    init_gl_state();
-    create_fountains();
-    set_start_values();
-    w = new world();
-    selected_type = TYPE_SAND;
+    start_program(&argc, argv);
     // What GLUT's first reshape event does in the program.
-    resize(WINDOW_WIDTH, WINDOW_HEIGHT);
+    resize(windx, windy);
 
     fill_layers(*w, TYPE_SAND, 0, SAND_TOP);
     fill_layers(*w, TYPE_WATER, SAND_TOP, WATER_TOP);

@@ -26,26 +26,6 @@ double wrap_angle(double angle) {
     return angle;
 }
 
-void place_camera() {
-    limit_camera();
-    glTranslated(0.0, 0.0, -polar_d);
-    glRotated(polar_x, 1.0, 0.0, 0.0);
-    glRotated(polar_y, 0.0, 1.0, 0.0);
-    glTranslated(-ORBIT_CENTRE_X, 0.0, -ORBIT_CENTRE_Z);
-}
-
-void draw_floor() {
-    glPushMatrix();
-    glColor4f(0.5f, 0.5f, 0.5f, 1.0f);
-    glBegin(GL_QUADS);
-    glVertex3d(FLOOR_LOW, 0.0, FLOOR_LOW);
-    glVertex3d(FLOOR_LOW, 0.0, FLOOR_HIGH_Z);
-    glVertex3d(FLOOR_HIGH_X, 0.0, FLOOR_HIGH_Z);
-    glVertex3d(FLOOR_HIGH_X, 0.0, FLOOR_LOW);
-    glEnd();
-    glPopMatrix();
-}
-
 // A white wire cube on the pen cell and red ones below it, one pen size
 // apart, down to the floor.
 void draw_pen_marker() {
@@ -84,6 +64,26 @@ void limit_camera() {
     if (polar_d < MIN_CAMERA_DISTANCE) polar_d = MIN_CAMERA_DISTANCE;
     polar_x = wrap_angle(polar_x);
     polar_y = wrap_angle(polar_y);
+}
+
+void place_camera() {
+    limit_camera();
+    glTranslated(0.0, 0.0, -polar_d);
+    glRotated(polar_x, 1.0, 0.0, 0.0);
+    glRotated(polar_y, 0.0, 1.0, 0.0);
+    glTranslated(-ORBIT_CENTRE_X, 0.0, -ORBIT_CENTRE_Z);
+}
+
+void draw_floor() {
+    glPushMatrix();
+    glColor4f(0.5f, 0.5f, 0.5f, 1.0f);
+    glBegin(GL_QUADS);
+    glVertex3d(FLOOR_LOW, 0.0, FLOOR_LOW);
+    glVertex3d(FLOOR_LOW, 0.0, FLOOR_HIGH_Z);
+    glVertex3d(FLOOR_HIGH_X, 0.0, FLOOR_HIGH_Z);
+    glVertex3d(FLOOR_HIGH_X, 0.0, FLOOR_LOW);
+    glEnd();
+    glPopMatrix();
 }
 
 void render_text(const char* text) {

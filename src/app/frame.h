@@ -18,5 +18,11 @@ void render_text(const char* text);
 // towards [0, 360) by at most one turn; the results are written back.
 void limit_camera();
 
+// Loads the camera's view onto the model-view matrix (after limit_camera).
+void place_camera();
+
+// The grey floor quad under the grid, lit like everything else.
+void draw_floor();
+
 // Runs the world's sweep and draws every cell it hands over.
 void draw_sweep(world& w, int graphics);

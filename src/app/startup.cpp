@@ -67,6 +67,18 @@ void create_fountains() {
     for (int i = 0; i < FOUNTAIN_COUNT; ++i) f[i] = new fountain();
 }
 
+void start_program(int* argc, char** argv) {
+    windx = START_WINDOW_WIDTH;
+    windy = START_WINDOW_HEIGHT;
+    open_window(argc, argv);
+    register_callbacks();
+    init_gl_state();
+    create_fountains();  // after the window: each loads its texture
+    set_start_values();
+    w = new world();
+    selected_type = TYPE_SAND;
+}
+
 void resize(int width, int height) {
     windx = width;
     windy = height;

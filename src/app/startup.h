@@ -17,6 +17,11 @@ void init_gl_state();
 // Makes the five fountains; needs the window's GL context.
 void create_fountains();
 
+// Everything the program does before entering GLUT's loop, in its order:
+// the window, the callbacks, the GL state, the fountains, the start values,
+// the world and the selected material.
+void start_program(int* argc, char** argv);
+
 // Reshape callback: viewport and perspective for the new window size.
 void resize(int width, int height);
 

@@ -7,15 +7,7 @@
 // program sets itself up, short of entering the main loop.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    windx = START_WINDOW_WIDTH;
-    windy = START_WINDOW_HEIGHT;
-    open_window(&argc, argv);
-    register_callbacks();
-    init_gl_state();
-    create_fountains();
-    set_start_values();
-    w = new world();
-    selected_type = TYPE_SAND;
+    start_program(&argc, argv);
     resize(windx, windy);
     const int result = RUN_ALL_TESTS();
     delete w;
