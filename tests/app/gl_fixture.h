@@ -6,31 +6,19 @@
 
 #include <array>
 
-#include "app/app_state.h"
 #include "app/startup.h"
+#include "app_fixture.h"
 
 // A GL test starts from the start-up state, an empty world and the
 // start-up window size.
-class GlTest : public ::testing::Test {
+class GlTest : public AppTest {
 protected:
     void SetUp() override {
-        set_start_values();
-        selected_type = TYPE_SAND;
-        graphics = 0;
-        mouse_x = 0;
-        mouse_y = 0;
-        delete w;
-        w = new world();
+        AppTest::SetUp();
         resize(START_WINDOW_WIDTH, START_WINDOW_HEIGHT);
     }
 
-    static int count_sand() {
-        int n = 0;
-        for (const auto& plane : w->grid)
-            for (const auto& row : plane)
-                for (const ParticleType& cell : row) n += cell.id == TYPE_SAND;
-        return n;
-    }
+    static int count_sand() { return count_cells(TYPE_SAND); }
 
 public:
     // The window position (x from the left, y from the bottom) of a scene
