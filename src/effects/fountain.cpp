@@ -112,17 +112,40 @@ void load_facing_matrix() {
     glLoadMatrixf(m);
 }
 
+// The square's corners in the order of its triangle strip: offsets from the
+// particle in half sides, and texture coordinates.
+struct square_corner {
+    float dx, dy, s, t;
+};
+constexpr square_corner SQUARE_STRIP[] = {{1, 1, 1, 1}, {-1, 1, 0, 1}, {1, -1, 1, 0}, {-1, -1, 0, 0}};
+// The two triangles GL makes of that strip, in its order and winding.
+constexpr int SQUARE_TRIANGLES[] = {0, 1, 2, 2, 1, 3};
+
+void put_corner(const fountainParticle& p, const square_corner& c) {
+    glTexCoord2f(c.s, c.t);
+    glVertex3f(p.pos_x + c.dx * HALF_SIZE, p.pos_y + c.dy * HALF_SIZE, p.pos_z);
+}
+
 void draw_square(const fountainParticle& p) {
     glBegin(GL_TRIANGLE_STRIP);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(p.pos_x + HALF_SIZE, p.pos_y + HALF_SIZE, p.pos_z);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(p.pos_x - HALF_SIZE, p.pos_y + HALF_SIZE, p.pos_z);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(p.pos_x + HALF_SIZE, p.pos_y - HALF_SIZE, p.pos_z);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(p.pos_x - HALF_SIZE, p.pos_y - HALF_SIZE, p.pos_z);
+    for (const square_corner& corner : SQUARE_STRIP) put_corner(p, corner);
     glEnd();
+}
+
+// Additive, textured and over everything: the state the particles are drawn in.
+void begin_particle_state(unsigned int texture) {
+    glDisable(GL_DEPTH_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+// Back to the state the cells are drawn in.
+void end_particle_state() {
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
 }
 
 }  // namespace
@@ -145,10 +168,7 @@ void fountain::step() {
 // The picture does not depend on the cell: the caller has already moved the
 // model-view matrix there.
 void fountain::draw(int, int, int) {
-    glDisable(GL_DEPTH_TEST);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    begin_particle_state(texture);
     for (const fountainParticle& p : particles) {
         if (!p.alive) continue;
         glColor4f(p.red, p.green, p.blue, p.life);
@@ -157,8 +177,22 @@ void fountain::draw(int, int, int) {
         draw_square(p);
         glPopMatrix();
     }
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_BLEND);
+    end_particle_state();
+}
+
+// Every particle's facing matrix is the same one, so the squares can share
+// one matrix load and one primitive: the same triangles, colours and order.
+void fountain::draw_in_one_primitive(int, int, int) {
+    begin_particle_state(texture);
+    glPushMatrix();
+    load_facing_matrix();
+    glBegin(GL_TRIANGLES);
+    for (const fountainParticle& p : particles) {
+        if (!p.alive) continue;
+        glColor4f(p.red, p.green, p.blue, p.life);
+        for (int corner : SQUARE_TRIANGLES) put_corner(p, SQUARE_STRIP[corner]);
+    }
+    glEnd();
+    glPopMatrix();
+    end_particle_state();
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "bitmap_files.h"
@@ -416,6 +417,63 @@ TEST_F(FountainTest, ImagesWhoseRowsNeedFillerLoadOnlyThroughTheEarlyStageLoader
 #else
     EXPECT_EQ(f->texture, 0u);
 #endif
+}
+
+// The one-primitive drawing must be a drop-in for draw(): the same pixels to
+// the bit, lit or not, textured or not, and the same state left behind.
+TEST_F(FountainTest, OnePrimitiveDrawingMatchesDrawPixelForPixel) {
+    scratchDir textured_dir;
+    std::filesystem::copy_file(PARTICLE_BMP_PATH, textured_dir.path() / "particle.bmp");
+    std::unique_ptr<fountain> plain = fountain_in(empty_dir_);
+    std::unique_ptr<fountain> textured = fountain_in(textured_dir);
+    ASSERT_NE(textured->texture, 0u);
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-1.0, 1.0, -1.0, 1.0, 1.0, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.1f);
+    glNormal3f(0.3f, -0.5f, 0.8f);
+
+    for (fountain* f : {plain.get(), textured.get()}) {
+        // Spread and fading particles, a dead one among them, after some steps.
+        for (int step = 0; step < 7; ++step) f->step();
+        f->particles[3].alive = false;
+        for (float angle : {0.0f, 40.0f, 215.0f}) {
+            SCOPED_TRACE(angle);
+            const auto draw_with = [&](void (fountain::*draw)(int, int, int)) {
+                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                glLoadIdentity();
+                glTranslatef(0.0f, 0.0f, -12.0f);
+                glRotatef(angle, 1.0f, 0.0f, 0.0f);
+                glRotatef(angle * 0.7f, 0.0f, 1.0f, 0.0f);
+                glTranslatef(1.5f, -2.0f, 0.5f);
+                (f->*draw)(1, 2, 3);
+                GLfloat colour[4];
+                glGetFloatv(GL_CURRENT_COLOR, colour);
+                return std::make_pair(read_screen(), std::vector<GLfloat>(colour, colour + 4));
+            };
+            const auto reference = draw_with(&fountain::draw);
+            const auto batched = draw_with(&fountain::draw_in_one_primitive);
+            ASSERT_GT(lit_pixels(reference.first), 0);
+            EXPECT_TRUE(reference.first == batched.first);
+            EXPECT_EQ(reference.second, batched.second);
+            EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+            EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+            GLint destination = 0;
+            glGetIntegerv(GL_BLEND_DST, &destination);
+            EXPECT_EQ(destination, GL_ONE_MINUS_SRC_ALPHA);
+        }
+    }
+    glDisable(GL_LIGHT0);
+    glDisable(GL_COLOR_MATERIAL);
+    glDisable(GL_NORMALIZE);
 }
 
 }  // namespace
