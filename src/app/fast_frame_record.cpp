@@ -32,13 +32,15 @@ void frame_record::sweep(world& w, const std::function<void(std::size_t)>& settl
     draws_.clear();
     std::uint32_t blended_so_far = 0;
     std::size_t settled_draws = 0;
-    sweep_frame(w, [&](const ParticleType& before, int x, int y, int z) {
-        if (settled) {
-            const std::size_t before_count = settled_draws;
-            while (settled_draws < draws_.size() && draws_[settled_draws].y + LAYERS_TO_SETTLE <= y) ++settled_draws;
-            if (settled_draws != before_count) settled(settled_draws);
-        }
-
+    // Settling is told at layer starts, so that an upper box with few cells
+    // or none still hands the layers below it to GL early.
+    const auto start_layer = [&](int y) {
+        if (!settled) return;
+        const std::size_t before_count = settled_draws;
+        while (settled_draws < draws_.size() && draws_[settled_draws].y + LAYERS_TO_SETTLE <= y) ++settled_draws;
+        if (settled_draws != before_count) settled(settled_draws);
+    };
+    const auto record_draw = [&](const ParticleType& before, int x, int y, int z) {
         cell_draw draw;
         draw.red = static_cast<float>(before.red);
         draw.green = static_cast<float>(before.green);
@@ -57,6 +59,7 @@ void frame_record::sweep(world& w, const std::function<void(std::size_t)>& settl
         blended_before_[key] = blended_so_far;
         if (blended(look)) ++blended_so_far;
         draws_.push_back(draw);
-    });
-    if (settled) settled(draws_.size());
+    };
+    sweep_frame(w, record_draw, start_layer);
+    if (settled && settled_draws != draws_.size()) settled(draws_.size());
 }

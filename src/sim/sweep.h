@@ -6,10 +6,11 @@
 // bottom up, then x, then z. Nothing marks a particle as moved, so one that a
 // rule carries ahead of the sweep is stepped again when the sweep gets there.
 // Right after each step, draw_cell(before, x, y, z) is handed the cell as it
-// was before that step.
-template <class DrawCell>
-void sweep_frame(world& w, DrawCell&& draw_cell) {
-    for (int y = 0; y < GRID_Y; ++y)
+// was before that step; start_layer(y) is called as the sweep enters layer y.
+template <class DrawCell, class StartLayer>
+void sweep_frame(world& w, DrawCell&& draw_cell, StartLayer&& start_layer) {
+    for (int y = 0; y < GRID_Y; ++y) {
+        start_layer(y);
         for (int x = 0; x < GRID_X; ++x) {
             const ParticleType* row = w.grid[x][y];
             for (int z = 0; z < GRID_Z; ++z) {
@@ -19,6 +20,12 @@ void sweep_frame(world& w, DrawCell&& draw_cell) {
                 draw_cell(before, x, y, z);
             }
         }
+    }
+}
+
+template <class DrawCell>
+void sweep_frame(world& w, DrawCell&& draw_cell) {
+    sweep_frame(w, draw_cell, [](int) {});
 }
 
 // The sweep with nothing to draw, for headless callers.

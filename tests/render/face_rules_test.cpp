@@ -301,3 +301,22 @@ TEST(FrameRecord, DrawsToldSettledKeepTheirFacesToTheEnd) {
         }
     }
 }
+
+// Lower layers go to GL while the sweep is still scanning the box above them,
+// even when no cell up there is drawn to prompt it.
+TEST(FrameRecord, LowLayersSettleBeforeTheSweepReachesTheCellsAbove) {
+    constexpr int HIGH_LAYER = 45;
+    std::unique_ptr<world> w(new world());
+    w->add_particle(TYPE_SAND, 10, 0, 10);
+    w->add_particle(TYPE_SAND, 60, HIGH_LAYER, 60);  // falls one layer when stepped
+    frame_record record;
+    bool high_grain_unstepped_when_first_settled = false;
+    std::size_t calls = 0;
+    record.sweep(*w, [&](std::size_t settled) {
+        if (calls++ == 0)
+            high_grain_unstepped_when_first_settled = settled == 1 && w->grid[60][HIGH_LAYER][60].id == TYPE_SAND;
+    });
+    EXPECT_TRUE(high_grain_unstepped_when_first_settled);
+    EXPECT_EQ(w->grid[60][HIGH_LAYER - 1][60].id, TYPE_SAND);
+    EXPECT_EQ(record.draws().size(), 2u);
+}
