@@ -189,8 +189,7 @@ void register_frame_benchmarks() {
     };
     for (const frame_case& c : cases) {
         const bool big = c.scene.rfind("full_box", 0) == 0 || c.scene.rfind("mixed_100k", 0) == 0;
-        if (c.scene == "empty")
-            benchmark::RegisterBenchmark(("Frame/" + c.scene + "/sweep").c_str(),
+        benchmark::RegisterBenchmark(("Frame/" + c.scene + "/sweep").c_str(),
                                          [c](benchmark::State& s) { frame_benchmark(s, c, drawing::sweep_only); })
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond);
