@@ -276,7 +276,7 @@ void fast_renderer::draw_fountain(const cell_draw& cell, fountain* const* founta
     glPushMatrix();
     glColor4f(cell.red, cell.green, cell.blue, cell.alpha);
     glTranslated(cell.x, cell.y, cell.z);
-    if (fountain* effect = fountains[cell.fountain]) effect->draw(cell.x, cell.y, cell.z);
+    if (fountain* effect = fountains[cell.fountain]) effect->draw_in_one_primitive(cell.x, cell.y, cell.z);
     glPopMatrix();
 }
 
