@@ -132,7 +132,13 @@ void fast_renderer::draw(world& w, int graphics, fountain* const* fountains) {
     // works in parallel with the rest of the sweep.
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     std::size_t drawn = 0;
-    record_.sweep(w, [&](std::size_t settled) { drawn = draw_settled(drawn, settled, graphics, view, fountains); });
+    record_.sweep(w, [&](std::size_t settled) {
+        const long triangles_before = triangles_drawn_;
+        drawn = draw_settled(drawn, settled, graphics, view, fountains);
+        flush();
+        // Start the rasteriser on them now rather than at the next bound.
+        if (triangles_drawn_ != triangles_before) glFlush();
+    });
     flush();
     glPopClientAttrib();
 
