@@ -15,15 +15,6 @@ constexpr double CLIP_MARGIN = 1e-3;
 
 double at(const double m[16], int row, int column) { return m[column * 4 + row]; }
 
-// Smallest and largest value of a plane's function over a box.
-double plane_at_centre(const double plane[4], int x, int y, int z) {
-    return plane[0] * x + plane[1] * y + plane[2] * z + plane[3];
-}
-
-double plane_reach(const double plane[4], double half) {
-    return half * (std::fabs(plane[0]) + std::fabs(plane[1]) + std::fabs(plane[2]));
-}
-
 bool blended(cell_look look) { return look == cell_look::see_through || look == cell_look::faint; }
 
 }  // namespace
@@ -81,30 +72,88 @@ bool box_outside_view(const view_geometry& view, const double low[3], const doub
 }
 
 bool box_beyond_near(const view_geometry& view, int x, int y, int z, double half) {
-    const double* plane = view.planes[NEAR_PLANE];
-    return plane_at_centre(plane, x, y, z) - plane_reach(plane, half) > CLIP_MARGIN;
+    const double low[3] = {x - half, y - half, z - half};
+    const double high[3] = {x + half, y + half, z + half};
+    return box_beyond_near(view, low, high);
 }
 
-face_fate cube_face_fate(const frame_record& record, const view_geometry& view, int x, int y, int z, int face) {
-    const int axis = face_axis(face);
-    const int sign = face_sign(face);
-    int cell[3] = {x, y, z};
-    const double face_plane = cell[axis] + sign * CUBE_HALF;
-    const double toward_eye = (view.eye[axis] - face_plane) * sign;
-    if (toward_eye < -FACING_MARGIN) return face_fate::culled;
-    if (toward_eye <= FACING_MARGIN) return face_fate::drawn;
+bool box_beyond_near(const view_geometry& view, const double low[3], const double high[3]) {
+    const double* plane = view.planes[NEAR_PLANE];
+    // The corner of the box nearest the eye along the plane's normal.
+    double least = plane[3];
+    for (int d = 0; d < 3; ++d) least += plane[d] * (plane[d] > 0 ? low[d] : high[d]);
+    return least > CLIP_MARGIN;
+}
 
-    cell[axis] += sign;
-    if (!inside_grid(cell[0], cell[1], cell[2])) return face_fate::drawn;
-    const int key = sweep_key(x, y, z);
-    const int neighbour = sweep_key(cell[0], cell[1], cell[2]);
+namespace {
+
+// Whether the face toward a neighbour reaches the picture, given that it faces
+// the eye and the neighbour is inside the grid. `near_checked` says the
+// neighbour is already known to lie beyond the near plane.
+face_fate fate_beside(const frame_record& record, const view_geometry& view, int key, const int neighbour_cell[3],
+                      bool near_checked) {
+    const int neighbour = sweep_key(neighbour_cell[0], neighbour_cell[1], neighbour_cell[2]);
     const cell_look look = record.look(neighbour);
     if (look != cell_look::opaque && look != cell_look::see_through) return face_fate::drawn;
-    if (!box_beyond_near(view, cell[0], cell[1], cell[2], CUBE_HALF)) return face_fate::drawn;
+    if (!near_checked && !box_beyond_near(view, neighbour_cell[0], neighbour_cell[1], neighbour_cell[2], CUBE_HALF))
+        return face_fate::drawn;
     if (neighbour < key) return face_fate::hidden;
 
     if (look != cell_look::opaque) return face_fate::drawn;
     const std::uint32_t blended_between =
         record.blended_before(neighbour) - record.blended_before(key) - (blended(record.look(key)) ? 1 : 0);
     return blended_between == 0 ? face_fate::hidden : face_fate::drawn;
+}
+
+// Culled or drawn when facing alone decides; `decided` says whether it did.
+face_fate fate_by_facing(const view_geometry& view, int axis, int sign, int coordinate, bool& decided) {
+    const double face_plane = coordinate + sign * CUBE_HALF;
+    const double toward_eye = (view.eye[axis] - face_plane) * sign;
+    decided = toward_eye <= FACING_MARGIN;
+    return toward_eye < -FACING_MARGIN ? face_fate::culled : face_fate::drawn;
+}
+
+}  // namespace
+
+face_fate cube_face_fate(const frame_record& record, const view_geometry& view, int x, int y, int z, int face) {
+    const int axis = face_axis(face);
+    const int sign = face_sign(face);
+    int cell[3] = {x, y, z};
+    bool decided = false;
+    const face_fate by_facing = fate_by_facing(view, axis, sign, cell[axis], decided);
+    if (decided) return by_facing;
+
+    cell[axis] += sign;
+    if (!inside_grid(cell[0], cell[1], cell[2])) return face_fate::drawn;
+    return fate_beside(record, view, sweep_key(x, y, z), cell, false);
+}
+
+void run_face_fates(const frame_record& record, const view_geometry& view, int x, int y, int z_first, int length,
+                    face_fate (*fates)[CUBE_FACES]) {
+    for (int face = 0; face < CUBE_FACES; ++face) {
+        const int axis = face_axis(face);
+        const int sign = face_sign(face);
+        if (axis == 2) {
+            for (int i = 0; i < length; ++i) fates[i][face] = cube_face_fate(record, view, x, y, z_first + i, face);
+            continue;
+        }
+        // Across the row, facing and the neighbouring row are the same for every cell.
+        int neighbour[3] = {x, y, z_first};
+        bool decided = false;
+        face_fate uniform = fate_by_facing(view, axis, sign, neighbour[axis], decided);
+        neighbour[axis] += sign;
+        if (!decided && !inside_grid(neighbour[0], neighbour[1], neighbour[2])) {
+            decided = true;
+            uniform = face_fate::drawn;
+        }
+        if (decided) {
+            for (int i = 0; i < length; ++i) fates[i][face] = uniform;
+            continue;
+        }
+        const double low[3] = {neighbour[0] - CUBE_HALF, neighbour[1] - CUBE_HALF, z_first - CUBE_HALF};
+        const double high[3] = {neighbour[0] + CUBE_HALF, neighbour[1] + CUBE_HALF, z_first + length - 1 + CUBE_HALF};
+        const bool row_beyond_near = box_beyond_near(view, low, high);
+        for (int i = 0; i < length; ++i, ++neighbour[2])
+            fates[i][face] = fate_beside(record, view, sweep_key(x, y, z_first + i), neighbour, row_beyond_near);
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/cell_mesh.h"
 #include "app/fast_frame_record.h"
 
 // Which faces of a frame's cubes can reach the picture. Decided on the CPU
@@ -23,6 +24,8 @@ bool box_outside_view(const view_geometry& view, int x, int y, int z, double hal
 bool box_outside_view(const view_geometry& view, const double low[3], const double high[3]);
 // True when the whole box lies beyond the near plane, so none of it is clipped there.
 bool box_beyond_near(const view_geometry& view, int x, int y, int z, double half);
+// The same for the box between two corners.
+bool box_beyond_near(const view_geometry& view, const double low[3], const double high[3]);
 
 enum class face_fate {
     culled,  // faces away from the eye: GL would cull it
@@ -36,3 +39,8 @@ enum class face_fate {
 // that meets an opaque cell drawn later is painted over by it, unless a
 // blended cell drawn in between could show it.
 face_fate cube_face_fate(const frame_record& record, const view_geometry& view, int x, int y, int z, int face);
+
+// cube_face_fate for all six faces of each cube of a run along z: cells
+// (x, y, z_first) to (x, y, z_first + length - 1), in fates[0] to fates[length - 1].
+void run_face_fates(const frame_record& record, const view_geometry& view, int x, int y, int z_first, int length,
+                    face_fate (*fates)[CUBE_FACES]);

@@ -187,12 +187,10 @@ void fast_renderer::add_cube_run(const cell_draw* run, int length, const view_ge
     if (box_outside_view(view, low, high)) return;
 
     face_fate fates[GRID_Z][CUBE_FACES];
+    run_face_fates(record_, view, first.x, first.y, first.z, length, fates);
     bool inner_face_looks_back = false;
-    for (int i = 0; i < length; ++i)
-        for (int face = 0; face < CUBE_FACES; ++face) {
-            fates[i][face] = cube_face_fate(record_, view, run[i].x, run[i].y, run[i].z, face);
-            if (face == FACE_BACK && i > 0 && fates[i][face] == face_fate::drawn) inner_face_looks_back = true;
-        }
+    for (int i = 1; i < length; ++i)
+        if (fates[i][FACE_BACK] == face_fate::drawn) inner_face_looks_back = true;
     if (inner_face_looks_back) {
         add_cubes_one_by_one(run, length, fates);
         return;
