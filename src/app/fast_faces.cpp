@@ -134,7 +134,20 @@ void run_face_fates(const frame_record& record, const view_geometry& view, int x
         const int axis = face_axis(face);
         const int sign = face_sign(face);
         if (axis == 2) {
-            for (int i = 0; i < length; ++i) fates[i][face] = cube_face_fate(record, view, x, y, z_first + i, face);
+            // Along the row the neighbours are the row's own cells and the one past each end.
+            const double low[3] = {x - CUBE_HALF, y - CUBE_HALF, z_first - 1 - CUBE_HALF};
+            const double high[3] = {x + CUBE_HALF, y + CUBE_HALF, z_first + length + CUBE_HALF};
+            const bool row_beyond_near = box_beyond_near(view, low, high);
+            for (int i = 0; i < length; ++i) {
+                const int cell[3] = {x, y, z_first + i};
+                bool decided = false;
+                fates[i][face] = fate_by_facing(view, axis, sign, cell[2], decided);
+                if (decided) continue;
+                const int neighbour[3] = {x, y, cell[2] + sign};
+                fates[i][face] = inside_grid(neighbour[0], neighbour[1], neighbour[2])
+                                     ? fate_beside(record, view, sweep_key(x, y, cell[2]), neighbour, row_beyond_near)
+                                     : face_fate::drawn;
+            }
             continue;
         }
         // Across the row, facing and the neighbouring row are the same for every cell.
