@@ -16,6 +16,8 @@
 #include "app/fast_renderer.h"
 #include "app/frame.h"
 #include "app/gl.h"
+
+#include <GL/freeglut_ext.h>  // glutGetProcAddress
 #include "app/startup.h"
 #include "sim/sweep.h"
 
@@ -114,9 +116,44 @@ struct frame_case {
     bool evolves;  // rebuilt before every frame, outside the timing
 };
 
+// GL 1.5's occlusion queries, looked up at run time as the program links GL 1.1.
+struct occlusion_queries {
+    using gen = void(APIENTRY*)(GLsizei, GLuint*);
+    using begin = void(APIENTRY*)(GLenum, GLuint);
+    using end = void(APIENTRY*)(GLenum);
+    using result = void(APIENTRY*)(GLuint, GLenum, GLuint*);
+    gen gen_queries = reinterpret_cast<gen>(glutGetProcAddress("glGenQueries"));
+    begin begin_query = reinterpret_cast<begin>(glutGetProcAddress("glBeginQuery"));
+    end end_query = reinterpret_cast<end>(glutGetProcAddress("glEndQuery"));
+    result query_result = reinterpret_cast<result>(glutGetProcAddress("glGetQueryObjectuiv"));
+    bool usable() const { return gen_queries && begin_query && end_query && query_result; }
+};
+
+constexpr GLenum SAMPLES_PASSED = 0x8914;
+constexpr GLenum QUERY_RESULT = 0x8866;
+
+// Fragments that `draw` gets past every test into the picture, or -1 when GL cannot count them.
+template <class Draw>
+double fragments_passed(Draw&& draw) {
+    static const occlusion_queries gl;
+    if (!gl.usable()) {
+        draw();
+        return -1.0;
+    }
+    static GLuint query = 0;
+    if (query == 0) gl.gen_queries(1, &query);
+    gl.begin_query(SAMPLES_PASSED, query);
+    draw();
+    gl.end_query(SAMPLES_PASSED);
+    GLuint passed = 0;
+    gl.query_result(query, QUERY_RESULT, &passed);
+    return passed;
+}
+
 // Times the cell drawing alone: the clear, camera and floor before it are
 // finished first, as they cost the same either way.
-double run_frame(world& w, drawing how, int graphics, fast_renderer& renderer) {
+// With `fragments`, the fragments of the cells are counted there.
+double run_frame(world& w, drawing how, int graphics, fast_renderer& renderer, double* fragments = nullptr) {
     if (how != drawing::sweep_only) {
         start_frame();
         glFinish();
@@ -137,7 +174,10 @@ double run_frame(world& w, drawing how, int graphics, fast_renderer& renderer) {
         break;
     case drawing::fast:
     case drawing::fast_without_pixels:
-        renderer.draw(w, graphics, f);
+        if (fragments != nullptr)
+            *fragments = fragments_passed([&] { renderer.draw(w, graphics, f); });
+        else
+            renderer.draw(w, graphics, f);
         glFinish();
         break;
     }
@@ -163,7 +203,10 @@ void frame_benchmark(benchmark::State& state, const frame_case& c, drawing how, 
     c.build(*w);
     static fast_renderer renderer;
     std::srand(1);
-    if (how != drawing::sweep_only) run_frame(*w, drawing::fast, c.graphics, renderer);  // warm the buffers
+    // Warms the buffers, and counts the fragments a frame of this scene puts down.
+    double fragments = 0.0;
+    if (how != drawing::sweep_only)
+        run_frame(*w, drawing::fast, c.graphics, renderer, &fragments);
 
     double seconds = 0.0;
     double reference_seconds = 0.0;
@@ -189,6 +232,7 @@ void frame_benchmark(benchmark::State& state, const frame_case& c, drawing how, 
     }
     state.counters["cells"] = static_cast<double>(renderer.record().draws().size());
     state.counters["triangles"] = static_cast<double>(renderer.triangles_drawn());
+    if (fragments >= 0.0) state.counters["fragments_passed"] = fragments;
     if (reference_frames > 0) {
         const double reference_ms = reference_seconds * 1000.0 / reference_frames;
         state.counters["reference_ms"] = reference_ms;
