@@ -87,16 +87,15 @@ bool box_beyond_near(const view_geometry& view, const double low[3], const doubl
 
 namespace {
 
-// Whether the face toward a neighbour reaches the picture, given that it faces
-// the eye and the neighbour is inside the grid. `near_checked` says the
-// neighbour is already known to lie beyond the near plane.
-face_fate fate_beside(const frame_record& record, const view_geometry& view, int key, const int neighbour_cell[3],
-                      bool near_checked) {
-    const int neighbour = sweep_key(neighbour_cell[0], neighbour_cell[1], neighbour_cell[2]);
+// Whether the face toward neighbour (nx, ny, nz) reaches the picture, given
+// that it faces the eye and the neighbour is inside the grid. `near_checked`
+// says the neighbour is already known to lie beyond the near plane.
+inline face_fate fate_beside(const frame_record& record, const view_geometry& view, int key, int nx, int ny, int nz,
+                             bool near_checked) {
+    const int neighbour = sweep_key(nx, ny, nz);
     const cell_look look = record.look(neighbour);
     if (look != cell_look::opaque && look != cell_look::see_through) return face_fate::drawn;
-    if (!near_checked && !box_beyond_near(view, neighbour_cell[0], neighbour_cell[1], neighbour_cell[2], CUBE_HALF))
-        return face_fate::drawn;
+    if (!near_checked && !box_beyond_near(view, nx, ny, nz, CUBE_HALF)) return face_fate::drawn;
     if (neighbour < key) return face_fate::hidden;
 
     if (look != cell_look::opaque) return face_fate::drawn;
@@ -125,7 +124,7 @@ face_fate cube_face_fate(const frame_record& record, const view_geometry& view, 
 
     cell[axis] += sign;
     if (!inside_grid(cell[0], cell[1], cell[2])) return face_fate::drawn;
-    return fate_beside(record, view, sweep_key(x, y, z), cell, false);
+    return fate_beside(record, view, sweep_key(x, y, z), cell[0], cell[1], cell[2], false);
 }
 
 void run_face_fates(const frame_record& record, const view_geometry& view, int x, int y, int z_first, int length,
@@ -143,10 +142,10 @@ void run_face_fates(const frame_record& record, const view_geometry& view, int x
                 bool decided = false;
                 fates[i][face] = fate_by_facing(view, axis, sign, cell[2], decided);
                 if (decided) continue;
-                const int neighbour[3] = {x, y, cell[2] + sign};
-                fates[i][face] = inside_grid(neighbour[0], neighbour[1], neighbour[2])
-                                     ? fate_beside(record, view, sweep_key(x, y, cell[2]), neighbour, row_beyond_near)
-                                     : face_fate::drawn;
+                const int neighbour_z = cell[2] + sign;
+                fates[i][face] = inside_grid(x, y, neighbour_z) ? fate_beside(record, view, sweep_key(x, y, cell[2]), x,
+                                                                              y, neighbour_z, row_beyond_near)
+                                                                : face_fate::drawn;
             }
             continue;
         }
@@ -166,7 +165,8 @@ void run_face_fates(const frame_record& record, const view_geometry& view, int x
         const double low[3] = {neighbour[0] - CUBE_HALF, neighbour[1] - CUBE_HALF, z_first - CUBE_HALF};
         const double high[3] = {neighbour[0] + CUBE_HALF, neighbour[1] + CUBE_HALF, z_first + length - 1 + CUBE_HALF};
         const bool row_beyond_near = box_beyond_near(view, low, high);
-        for (int i = 0; i < length; ++i, ++neighbour[2])
-            fates[i][face] = fate_beside(record, view, sweep_key(x, y, z_first + i), neighbour, row_beyond_near);
+        for (int i = 0; i < length; ++i)
+            fates[i][face] = fate_beside(record, view, sweep_key(x, y, z_first + i), neighbour[0], neighbour[1],
+                                         z_first + i, row_beyond_near);
     }
 }
