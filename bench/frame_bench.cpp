@@ -16,10 +16,10 @@
 #include "app/fast_renderer.h"
 #include "app/frame.h"
 #include "app/gl.h"
-
-#include <GL/freeglut_ext.h>  // glutGetProcAddress
 #include "app/startup.h"
 #include "sim/sweep.h"
+
+#include <GL/freeglut_ext.h>  // glutGetProcAddress, after the GL headers it needs
 
 namespace {
 
