@@ -55,34 +55,43 @@ view_geometry view_from_matrices(const double modelview[16], const double projec
     return view;
 }
 
+namespace {
+
+// A cell's box, its centre `half` away from each face.
+struct cell_box {
+    double low[3], high[3];
+    cell_box(int x, int y, int z, double half)
+        : low{x - half, y - half, z - half}, high{x + half, y + half, z + half} {}
+};
+
+// The plane's value at the box's corner farthest along its normal. With the
+// corners given the other way round, the nearest corner's value.
+double plane_at_far_corner(const double plane[4], const double low[3], const double high[3]) {
+    double value = plane[3];
+    for (int d = 0; d < 3; ++d) value += plane[d] * (plane[d] > 0 ? high[d] : low[d]);
+    return value;
+}
+
+}  // namespace
+
 bool box_outside_view(const view_geometry& view, int x, int y, int z, double half) {
-    const double low[3] = {x - half, y - half, z - half};
-    const double high[3] = {x + half, y + half, z + half};
-    return box_outside_view(view, low, high);
+    const cell_box box(x, y, z, half);
+    return box_outside_view(view, box.low, box.high);
 }
 
 bool box_outside_view(const view_geometry& view, const double low[3], const double high[3]) {
-    for (const auto& plane : view.planes) {
-        // The corner of the box farthest along the plane's normal.
-        double reach = plane[3];
-        for (int d = 0; d < 3; ++d) reach += plane[d] * (plane[d] > 0 ? high[d] : low[d]);
-        if (reach < -CLIP_MARGIN) return true;
-    }
+    for (const auto& plane : view.planes)
+        if (plane_at_far_corner(plane, low, high) < -CLIP_MARGIN) return true;
     return false;
 }
 
 bool box_beyond_near(const view_geometry& view, int x, int y, int z, double half) {
-    const double low[3] = {x - half, y - half, z - half};
-    const double high[3] = {x + half, y + half, z + half};
-    return box_beyond_near(view, low, high);
+    const cell_box box(x, y, z, half);
+    return box_beyond_near(view, box.low, box.high);
 }
 
 bool box_beyond_near(const view_geometry& view, const double low[3], const double high[3]) {
-    const double* plane = view.planes[NEAR_PLANE];
-    // The corner of the box nearest the eye along the plane's normal.
-    double least = plane[3];
-    for (int d = 0; d < 3; ++d) least += plane[d] * (plane[d] > 0 ? low[d] : high[d]);
-    return least > CLIP_MARGIN;
+    return plane_at_far_corner(view.planes[NEAR_PLANE], high, low) > CLIP_MARGIN;
 }
 
 namespace {
