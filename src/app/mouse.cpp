@@ -21,6 +21,23 @@ bool cell_of(double coordinate, int extent, int& cell) {
     return true;
 }
 
+// The depth buffer holds the last frame only while the window keeps the size
+// of the viewport that frame was drawn in. Pointer events queued before a
+// resize notice arrive when it no longer does; the window system's own
+// answer is the size the buffers are about to take.
+bool window_has_viewport_size(const GLint viewport[4]) {
+    return glutGet(GLUT_WINDOW_WIDTH) == viewport[2] && glutGet(GLUT_WINDOW_HEIGHT) == viewport[3];
+}
+
+// GL brings its buffers to the window's size lazily, at the first call after
+// a buffer swap that uses them, and Mesa clips a pixel read to the old size
+// before it resizes the buffers the read is then served from. A pixel at the
+// origin lies inside any window: reading it first settles the size.
+void settle_buffer_size() {
+    GLfloat depth = CLEARED_DEPTH;
+    glReadPixels(0, 0, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+}
+
 }  // namespace
 
 bool pick_cell(int x, int y) {
@@ -33,7 +50,8 @@ bool pick_cell(int x, int y) {
 
     const GLint width = viewport[2];
     const GLint height = viewport[3];
-    if (width <= 0 || height <= 0) return false;
+    if (width <= 0 || height <= 0 || !window_has_viewport_size(viewport)) return false;
+    settle_buffer_size();
 
     // Window rows count up from the bottom, 0..height-1; the pointer may lie
     // on the top row or outside the window, so the read is kept inside it.

@@ -22,5 +22,6 @@ void handle_pointer(int x, int y, int modifiers);
 
 // Moves the pen's x and z to the cell at the depth drawn under window pixel
 // (x, y), counted from the top left. Returns false, leaving the pen as it
-// was, when the pixel cannot be turned back into a point of the scene.
+// was, when the pixel cannot be turned back into a point of the scene or the
+// window no longer has the size the last frame was drawn at.
 bool pick_cell(int x, int y);

@@ -8,6 +8,9 @@
 #include "gl_fixture.h"
 #include "gl_harness.h"
 
+// Last: Xlib's macros would clash with the test framework's names.
+#include <GL/glx.h>
+
 namespace {
 
 using StartupTest = GlTest;
@@ -384,6 +387,36 @@ TEST_F(PickTest, FailedUnprojectionLeavesThePen) {
     handle_pointer(200, 300, 0);
     EXPECT_EQ(point_x, 33);
     EXPECT_EQ(point_z, 44);
+}
+
+// Resizes the program's window behind GLUT's back, as another client would:
+// the resize notice stays queued, so the viewport keeps the old size.
+void resize_window_unnoticed(int width, int height) {
+    Display* display = glXGetCurrentDisplay();
+    XResizeWindow(display, glXGetCurrentDrawable(), static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display, False);
+}
+
+TEST_F(PickTest, PointerEventsBeforeAResizeNoticeLeaveThePen) {
+    display();
+    const auto pointer = pointer_over(60.5, 0.0, 30.5);
+    point_x = 33;
+    point_z = 44;
+    // Resized, the window's buffers no longer hold the frame, and shrunk they
+    // may not hold the pixel under the pointer.
+    for (const auto& [width, height] : {std::array<int, 2>{200, 150}, {1, 1}, {START_WINDOW_WIDTH, 1}}) {
+        resize_window_unnoticed(width, height);
+        handle_pointer(pointer[0], pointer[1], 0);
+        EXPECT_EQ(point_x, 33) << width << "x" << height;
+        EXPECT_EQ(point_z, 44) << width << "x" << height;
+    }
+    // Once the notice is handled and a frame drawn, the pointer aims again.
+    resize_window_unnoticed(START_WINDOW_WIDTH, START_WINDOW_HEIGHT);
+    resize(START_WINDOW_WIDTH, START_WINDOW_HEIGHT);
+    display();
+    handle_pointer(pointer[0], pointer[1], 0);
+    EXPECT_EQ(point_x, 60);
+    EXPECT_EQ(point_z, 30);
 }
 
 TEST_F(FrameTest, CallbacksAskForARedisplay) {
