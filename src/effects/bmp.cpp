@@ -19,7 +19,7 @@ bool rows_are_packed(std::int32_t width) {
 
 int loadBMP(const char* path, textureImage* image) {
     if (path == nullptr || image == nullptr) return 0;
-    ownedFile file(std::fopen(path, "rb"));
+    ownedFile file = open_regular_file(path, "rb");
     if (!file) return 0;
 
     std::uint16_t signature = 0;

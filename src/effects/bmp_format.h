@@ -25,6 +25,11 @@ struct fileCloser {
 // Closes the file on every path out of a reader.
 using ownedFile = std::unique_ptr<std::FILE, fileCloser>;
 
+// Opens `path` only if it names a regular file (or a link to one), without
+// blocking on anything else: a FIFO, a device, a socket or a folder gives
+// null at once.
+ownedFile open_regular_file(const char* path, const char* mode);
+
 // Little-endian reads; false when the file ends first.
 bool read_u16(std::FILE* file, std::uint16_t& value);
 bool read_u32(std::FILE* file, std::uint32_t& value);

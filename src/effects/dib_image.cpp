@@ -57,7 +57,7 @@ bool read_rows(std::FILE* file, const dibHeader& header, unsigned char* pixels) 
 
 dibImage* read_dib_image(const char* path) {
     if (path == nullptr) return nullptr;
-    ownedFile file(std::fopen(path, "rb"));
+    ownedFile file = open_regular_file(path, "rb");
     if (!file) return nullptr;
     dibHeader header{};
     if (!read_header(file.get(), header)) return nullptr;

@@ -1,12 +1,11 @@
 #include "effects/platform_image.h"
 
-#include <cstdio>
+#include "effects/bmp_format.h"
 
 platformImage* LoadBMP(const char* path) {
     if (path == nullptr) return nullptr;
-    std::FILE* file = std::fopen(path, "r");
-    if (file == nullptr) return nullptr;
-    std::fclose(file);
+    // Only a regular file is handed on: the loader would block on a FIFO.
+    if (!open_regular_file(path, "r")) return nullptr;
 #if GRAINVOX_HAVE_GLAUX
     return auxDIBImageLoadA(path);
 #else

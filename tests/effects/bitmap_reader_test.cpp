@@ -5,8 +5,14 @@
 
 #include <climits>
 #include <cstdlib>
+#include <functional>
+#include <future>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "bitmap_files.h"
 #include "effects/bmp.h"
@@ -238,6 +244,45 @@ TEST(EarlyStageLoadBmp, ReturnsNullForNullPathOrMissingFileAndTheImageOtherwise)
     bitmapLayout bad;
     bad.bits_per_pixel = 8;
     EXPECT_EQ(LoadBMP(dir.write("bad.bmp", make_bitmap(bad)).c_str()), nullptr);
+}
+
+// Every reader refuses what is not a regular file, at once: a FIFO would
+// block an ordinary open until a writer came. A link to a file still reads.
+TEST(AllReaders, OpenOnlyRegularFilesWithoutBlocking) {
+    scratchDir dir;
+    const std::string good = dir.write("good.bmp", make_bitmap(sized(4, 2)));
+    const std::string link = (dir.path() / "link.bmp").string();
+    const std::string fifo = (dir.path() / "fifo.bmp").string();
+    ASSERT_EQ(symlink(good.c_str(), link.c_str()), 0);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+
+    const std::vector<std::pair<std::string, std::function<bool(const char*)>>> readers = {
+        {"loadBMP", [](const char* path) { return load(path).status == 1; }},
+        {"stand-in", [](const char* path) {
+             dibImage* image = read_dib_image(path);
+             free_dib(image);
+             return image != nullptr;
+         }},
+        {"earlier stage", [](const char* path) {
+             platformImage* image = LoadBMP(path);
+             free_dib(image);
+             return image != nullptr;
+         }},
+    };
+    const std::vector<std::pair<std::string, bool>> files = {
+        {good, true}, {link, true}, {fifo, false}, {dir.path().string(), false}, {"/dev/null", false}};
+    for (const auto& [reader, reads] : readers) {
+        for (const auto& [path, readable] : files) {
+            SCOPED_TRACE(reader + " on " + path);
+            auto result = std::async(std::launch::async, reads, path.c_str());
+            if (result.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+                ADD_FAILURE() << "blocked";
+                // A writer coming and going releases the blocked open.
+                close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+            }
+            EXPECT_EQ(result.get(), readable);
+        }
+    }
 }
 
 }  // namespace
