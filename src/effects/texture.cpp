@@ -1,7 +1,9 @@
 #include <cstdlib>
+#include <string>
 
 #include "effects/fountain.h"
 #include "effects/gl_api.h"
+#include "effects/particle_image_path.h"
 #include "sim/edition.h"
 
 #if GRAINVOX_EARLY_STAGE
@@ -12,7 +14,6 @@
 
 namespace {
 
-const char* const PARTICLE_IMAGE_FILE = "particle.bmp";
 constexpr GLint RGB_COMPONENTS = 3;
 constexpr int GL_DEFAULT_UNPACK_ALIGNMENT = 4;
 
@@ -37,8 +38,9 @@ GLuint make_texture(GLint width, GLint height, const unsigned char* rgb, GLint r
 // The one place where the two stages load their image differently.
 int fountain::LoadGLTextures() {
     int made = 0;
+    const std::string path = find_particle_image();
 #if GRAINVOX_EARLY_STAGE
-    platformImage* image = LoadBMP(PARTICLE_IMAGE_FILE);
+    platformImage* image = LoadBMP(path.c_str());
     if (image != nullptr) {
         made = 1;
         texture = make_texture(image->sizeX, image->sizeY, image->data, PLATFORM_IMAGE_ROW_ALIGNMENT);
@@ -51,7 +53,7 @@ int fountain::LoadGLTextures() {
     image->width = 0;
     image->height = 0;
     image->data = nullptr;
-    if (loadBMP(PARTICLE_IMAGE_FILE, image) != 0) {
+    if (loadBMP(path.c_str(), image) != 0) {
         made = 1;
         texture = make_texture(image->width, image->height, image->data, GL_DEFAULT_UNPACK_ALIGNMENT);
     }
