@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The program answers --help and --version and refuses an unknown "--"
+# option before it opens a window, so none of this needs a display; any
+# other argument goes to GLUT, which then fails for want of a display.
+#   command_line.sh PROGRAM TITLE
+set -euo pipefail
+program=$1
+title=$2
+unset DISPLAY
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/grainvox-cli.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+
+failures=0
+# case STATUS STDOUT_REGEX STDERR_REGEX ARGS...: runs the program with ARGS;
+# an empty regex asks for empty output.
+case_() {
+    local status=$1 out_regex=$2 err_regex=$3
+    shift 3
+    local got=0
+    "$program" "$@" >"$scratch/out" 2>"$scratch/err" </dev/null || got=$?
+    local what="'$*'"
+    if [[ $got -ne $status ]]; then
+        echo "FAIL $what: exit status $got, expected $status" >&2
+        failures=$((failures + 1))
+    fi
+    local stream regex matched
+    for stream in out err; do
+        regex=$out_regex
+        [[ $stream == err ]] && regex=$err_regex
+        if [[ -z "$regex" ]]; then
+            [[ ! -s "$scratch/$stream" ]] && matched=1 || matched=0
+        else
+            grep -Eq -- "$regex" "$scratch/$stream" && matched=1 || matched=0
+        fi
+        if [[ $matched -eq 0 ]]; then
+            echo "FAIL $what: std$stream does not match '${regex:-<empty>}':" >&2
+            sed 's/^/    /' "$scratch/$stream" >&2
+            failures=$((failures + 1))
+        fi
+    done
+    if [[ $status -eq 2 && $(wc -l <"$scratch/err") -ne 1 ]]; then
+        echo "FAIL $what: the error takes more than one line" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+case_ 0 "^${title}\$" "" --version
+case_ 0 "^${title}\$" "" -display :0 --version
+case_ 0 "Escape, q +quit" "" --help
+case_ 0 "^${title}\$" "" --version --help
+case_ 0 "--version" "" --help --no-such-option
+case_ 2 "" "^[^ ]+: unknown option '--no-such-option'" --no-such-option --help
+case_ 2 "" "unknown option '--'" --
+# Nothing of ours: GLUT gets the command line and finds no display.
+case_ 1 "" "display" -iconic
+
+if [[ $failures -ne 0 ]]; then
+    echo "$failures failures" >&2
+    exit 1
+fi
+echo "--help, --version and unknown options answered as expected"
