@@ -7,7 +7,7 @@ set -euo pipefail
 run_packages=(cmake g++ make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
               libxi-dev libxxf86vm-dev)
 test_packages=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
-               clang libclang-rt-dev g++-mingw-w64-x86-64)
+               clang libclang-rt-dev g++-mingw-w64-x86-64 dpkg-dev file)
 
 case "${1:-run}" in
     run) wanted=("${run_packages[@]}") ;;
@@ -28,8 +28,24 @@ for package in "${wanted[@]}"; do
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
-sudo=()
-[[ $(id -u) -eq 0 ]] || sudo=(sudo)
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [[ $(id -u) -eq 0 ]]; then
+    as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo)
+else
+    {
+        echo "Grainvox needs ${#missing[@]} packages that are not installed, and installing them needs root:"
+        echo "  ${missing[*]}"
+        echo "Install them as root, then run this again; for example:"
+        echo "  su -c 'apt-get update && apt-get install --no-install-recommends ${missing[*]}'"
+    } >&2
+    exit 1
+fi
+
+echo "Installing ${#missing[@]} packages with apt-get; this can take a few minutes:"
+echo "  ${missing[*]}"
+echo "== updating the package lists"
+"${as_root[@]}" apt-get update -q
+echo "== downloading and installing"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+echo "== the packages are installed"
