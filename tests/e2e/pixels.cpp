@@ -2,6 +2,9 @@
 //   e2e_pixels sand FILE       pixels that look like lit or shaded sand
 //   e2e_pixels water FILE      pixels that look like (translucent) water
 //   e2e_pixels lit FILE        pixels that are not (nearly) black
+//   e2e_pixels fire FILE       pixels of fire particles drawn in their own orange
+//   e2e_pixels glow FILE       pixels of the glow texture's deep orange ring
+//   e2e_pixels green FILE      pixels of fire drawn through a pure green texture
 //   e2e_pixels changed A B     pixels that differ visibly between two shots
 // Prints the count on standard output; exits 2 on unreadable input.
 #include <cstdlib>
@@ -74,6 +77,28 @@ bool looks_like_water(int r, int g, int b) {
     return b >= r + blue_lead && b >= g + blue_lead;
 }
 
+// Fire particles are (1.0, 0.3, 0.0), added over what is behind them. Drawn
+// plainly (or at the white core of a texture) green stays near 0.3 of red.
+bool looks_like_fire(int r, int g, int b) {
+    constexpr int min_red = 60;
+    return r > min_red && g * 100 >= r * 20 && g * 100 <= r * 45 && b * 100 < r * 30;
+}
+
+// Our glow texture fades from white through orange to black, so around each
+// particle's core the green share falls far below the particle's own 0.3;
+// plain squares never show this. Pure red (the pen marker) is left out.
+bool looks_like_glow(int r, int g, int b) {
+    constexpr int min_red = 60;
+    return r > min_red && g * 100 < r * 12 && b * 2 < g;
+}
+
+// A pure green texture leaves only the particles' green: nothing else in the
+// scene is green with so little red and blue.
+bool looks_like_green_fire(int r, int g, int b) {
+    constexpr int min_green = 20;
+    return g > min_green && r * 2 < g && b * 2 < g;
+}
+
 bool is_lit(int r, int g, int b) {
     constexpr int darkest_lit = 24;
     return r > darkest_lit || g > darkest_lit || b > darkest_lit;
@@ -95,7 +120,7 @@ long count_pixels(const rgb_image& image, Predicate wanted) {
 }
 
 int usage() {
-    std::cerr << "usage: e2e_pixels sand|water|lit FILE.ppm | e2e_pixels changed A.ppm B.ppm\n";
+    std::cerr << "usage: e2e_pixels sand|water|fire|glow|green|lit FILE.ppm | e2e_pixels changed A.ppm B.ppm\n";
     return 2;
 }
 
@@ -113,6 +138,12 @@ int main(int argc, char** argv) {
         std::cout << count_pixels(first, looks_like_sand) << '\n';
     } else if (what == "water") {
         std::cout << count_pixels(first, looks_like_water) << '\n';
+    } else if (what == "fire") {
+        std::cout << count_pixels(first, looks_like_fire) << '\n';
+    } else if (what == "glow") {
+        std::cout << count_pixels(first, looks_like_glow) << '\n';
+    } else if (what == "green") {
+        std::cout << count_pixels(first, looks_like_green_fire) << '\n';
     } else if (what == "lit") {
         std::cout << count_pixels(first, is_lit) << '\n';
     } else if (what == "changed" && argc == 4) {

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The programs installed with `cmake --install` into a prefix of their own,
+# started from a folder that has nothing to do with them, draw their fire
+# with the installed texture; a particle.bmp in the working directory still
+# wins; a program beside its particle.bmp (the build folder) finds that one;
+# a program with none anywhere draws plain fire.
+#   installed_program.sh PROGRAM PIXEL_COUNTER BUILD_DIR   (PROGRAM: the build's grainvox)
+source "$(dirname "$0")/lib.sh"
+E2E_PIXELS=$2
+e2e_init
+built_program=$1
+build=$3
+prefix="$E2E_TMP/prefix"
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+for file in bin/grainvox bin/grainvox-win32 share/grainvox/particle.bmp; do
+    [[ -e "$prefix/$file" ]] || e2e_fail "cmake --install did not put $file in the prefix"
+done
+
+# A 4 x 4 bitmap of pure green: fire drawn through it shows green alone.
+le16() { printf '\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)); }
+le32() { le16 $(($1 & 65535)); le16 $(($1 >> 16 & 65535)); }
+write_green_bitmap() {
+    local side=4 pixel_bytes=48 header_bytes=54 info_bytes=40 planes=1 bits=24 dots_per_metre=2835
+    local bytes
+    bytes="BM$(le32 $((header_bytes + pixel_bytes)))$(le32 0)$(le32 $header_bytes)"
+    bytes+="$(le32 $info_bytes)$(le32 $side)$(le32 $side)$(le16 $planes)$(le16 $bits)"
+    bytes+="$(le32 0)$(le32 $pixel_bytes)$(le32 $dots_per_metre)$(le32 $dots_per_metre)$(le32 0)$(le32 0)"
+    for _ in $(seq $((side * side))); do bytes+='\x00\xff\x00'; done  # blue, green, red
+    printf '%b' "$bytes" >"$1"
+}
+
+# fire_in PROGRAM WORKING_DIR TITLE MATERIAL_KEYS CLASS MIN: starts the
+# program there, chooses fire, pours it until CLASS shows MIN pixels.
+fire_in() {
+    local program=$1 workdir=$2 title=$3 keys=$4 class=$5 wanted=$6
+    e2e_start "$program" "$workdir" "$title"
+    # shellcheck disable=SC2086
+    e2e_key $keys
+    e2e_pour "$class" "$wanted" 30 320 300
+}
+
+quit_program() {
+    e2e_key q
+    e2e_expect_exit 20 0
+}
+
+readonly shown=50       # pixels of a class that show it is there
+readonly not_shown=5    # at most this many: it is not
+elsewhere="$E2E_TMP/elsewhere"
+mkdir "$elsewhere"
+
+# Installed, from an unrelated folder: the installed texture.
+fire_in "$prefix/bin/grainvox" "$elsewhere" "Grainvox 0.38" 2 glow "$shown"
+quit_program
+fire_in "$prefix/bin/grainvox-win32" "$elsewhere" "Grainvox 0.36" "p p p" glow "$shown"
+quit_program
+
+# A particle.bmp in the working directory wins over the installed one.
+with_own_texture="$E2E_TMP/with-own-texture"
+mkdir "$with_own_texture"
+write_green_bitmap "$with_own_texture/particle.bmp"
+fire_in "$prefix/bin/grainvox" "$with_own_texture" "Grainvox 0.38" 2 green "$shown"
+e2e_at_most glow "$not_shown" || e2e_fail "the installed texture was used besides the working directory's"
+quit_program
+
+# The build's program finds the particle.bmp beside it.
+fire_in "$built_program" "$elsewhere" "Grainvox 0.38" 2 glow "$shown"
+quit_program
+
+# Nowhere to find one: plain fire, without the glow.
+lonely="$E2E_TMP/lonely"
+mkdir "$lonely"
+cp "$prefix/bin/grainvox" "$lonely/"
+fire_in "$lonely/grainvox" "$elsewhere" "Grainvox 0.38" 2 fire "$shown"
+e2e_at_most glow "$not_shown" || e2e_fail "a glow showed with no particle.bmp anywhere"
+quit_program
+echo "installed texture found from elsewhere; working directory's wins; plain fire without one"
