@@ -257,7 +257,11 @@ TEST(AllReaders, OpenOnlyRegularFilesWithoutBlocking) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 
     const std::vector<std::pair<std::string, std::function<bool(const char*)>>> readers = {
-        {"loadBMP", [](const char* path) { return load(path).status == 1; }},
+        {"loadBMP", [](const char* path) {
+             loadResult result = load(path);
+             std::free(result.image.data);
+             return result.status == 1;
+         }},
         {"stand-in", [](const char* path) {
              dibImage* image = read_dib_image(path);
              free_dib(image);
