@@ -2,7 +2,7 @@
 # .tar.gz, written by `cpack` (scripts/package.sh runs it).
 set(CPACK_PACKAGE_NAME grainvox)
 set(CPACK_PACKAGE_VENDOR "The Grainvox developers")
-set(CPACK_PACKAGE_CONTACT "The Grainvox developers <grainvox@localhost>")
+set(CPACK_PACKAGE_CONTACT "The Grainvox developers <grainvox@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D falling-sand toy")
 set(CPACK_PACKAGE_DESCRIPTION
     "Grainvox fills a 100 x 50 x 100 voxel box with sand, oil, water, fire,\n glass, wall and four gases, and lets them fall, heap, flow, drift, burn and\n put each other out. It also carries grainvox-win32, the program at its\n earlier stage.")

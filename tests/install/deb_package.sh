@@ -19,6 +19,8 @@ deb=${debs[0]}
 expected_files="./usr/bin/grainvox
 ./usr/bin/grainvox-win32
 ./usr/share/applications/grainvox.desktop
+./usr/share/doc/grainvox/changelog.gz
+./usr/share/doc/grainvox/copyright
 ./usr/share/grainvox/particle.bmp
 ./usr/share/icons/hicolor/scalable/apps/grainvox.svg
 ./usr/share/man/man6/grainvox-win32.6.gz
@@ -41,8 +43,11 @@ for program in grainvox grainvox-win32; do
         fail "the packaged $program does not run"
 done
 
+# lintian is large; where it is installed, it may only raise the one known
+# complaint: Debian keeps games in /usr/games, ours go to bin as everywhere.
 if command -v lintian >/dev/null 2>&1; then
-    lintian --no-tag-display-limit "$deb" >"$scratch/lintian.log" 2>&1 || true
+    lintian --no-tag-display-limit "$deb" 2>/dev/null |
+        grep -v ' package-section-games-but-contains-no-game$' >"$scratch/lintian.log" || true
     [[ ! -s "$scratch/lintian.log" ]] || { cat "$scratch/lintian.log" >&2; fail "lintian complains"; }
 fi
 echo "$(basename "$deb"): $(stat -c %s "$deb") bytes; depends on $depends"
