@@ -6,11 +6,14 @@
 set -euo pipefail
 
 readonly E2E_IMPORT=/usr/bin/import   # ImageMagick's own, not a stand-in
+readonly E2E_TEST_PID=$$
 app_pid=""
 app_window=""
 
 e2e_fail() {
     echo "FAIL: $*" >&2
+    # Inside $(...) exit only ends the subshell: end the test itself too.
+    [[ $BASHPID == "$E2E_TEST_PID" ]] || kill -TERM "$E2E_TEST_PID"
     exit 1
 }
 
@@ -51,7 +54,8 @@ e2e_start() {
     fi
     (cd "$workdir" && exec "${launch[@]}") &
     app_pid=$!
-    app_window=$(timeout 30 xdotool search --sync --name "^${title}\$" | head -n 1) ||
+    # Only a mapped window can be photographed, so wait until it shows.
+    app_window=$(timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
         e2e_fail "no window titled '$title' appeared"
     [[ -n "$app_window" ]] || e2e_fail "no window titled '$title' appeared"
     e2e_wait_until 30 e2e_shows_something || e2e_fail "window '$title' stays black"
