@@ -7,7 +7,7 @@ set -euo pipefail
 run_packages=(cmake g++ make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
               libxi-dev libxxf86vm-dev)
 test_packages=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
-               clang libclang-rt-dev g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
+               clang libclang-rt-dev g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64)
 
 case "${1:-run}" in
     run) wanted=("${run_packages[@]}") ;;
