@@ -45,7 +45,7 @@ debian_source() {
     fi
     if [[ -z "$found" ]]; then
         local codename
-        codename=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
+        codename=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}" || true)
         [[ -n "$codename" ]] && found="$fallback_mirror $codename"
     fi
     echo "$found"
