@@ -57,8 +57,10 @@ fetch_archive() {
     read -r mirror suite keyring <<<"$(debian_source)" || true
     [[ -n "${mirror:-}" && -n "${suite:-}" ]] || fail "no Debian package source found in /etc/apt"
 
-    local apt_dir=$cache/apt
-    rm -rf "$apt_dir"
+    # A folder of its own, so that two builds fetching at once do not meet;
+    # kept on failure for its logs.
+    local apt_dir
+    apt_dir=$(mktemp -d "$cache/apt.XXXXXX")
     mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
     echo "deb-src ${keyring:+[signed-by=$keyring] }$mirror $suite main" >"$apt_dir/sources.list"
     local apt=(apt-get -q -o "Dir::Etc::SourceList=$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
