@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages Grainvox needs that are not there yet.
 #   install-deps.sh run   what building and playing needs
-#   install-deps.sh test  that, plus what the test suite needs
+#   install-deps.sh package  that, plus what the Windows programs and the zip need
+#   install-deps.sh test  all of that, plus what the test suite needs
 set -euo pipefail
 
 run_packages=(cmake g++ make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
               libxi-dev libxxf86vm-dev)
+package_packages=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 zip dpkg-dev file)
 test_packages=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
-               clang libclang-rt-dev g++-mingw-w64-x86-64 dpkg-dev file)
+               clang libclang-rt-dev wine wine64 unzip)
 
 case "${1:-run}" in
     run) wanted=("${run_packages[@]}") ;;
-    test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
-    *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+    package) wanted=("${run_packages[@]}" "${package_packages[@]}") ;;
+    test) wanted=("${run_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "usage: $0 [run|package|test]" >&2; exit 2 ;;
 esac
 
 if ! command -v apt-get >/dev/null 2>&1; then

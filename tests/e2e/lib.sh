@@ -2,15 +2,21 @@
 # display, find its window, look at it, drive it, and see it end.
 # Sourced by the test scripts, which run under tests/xvfb-run.sh.
 # Needs: E2E_PIXELS (the pixel counter) and a scratch folder in E2E_TMP.
+# With E2E_WINE_PREFIX (a Wine prefix to copy), the program is a Windows one
+# and runs under Wine.
 
 set -euo pipefail
 
 readonly E2E_IMPORT=/usr/bin/import   # ImageMagick's own, not a stand-in
+readonly E2E_TEST_PID=$$
 app_pid=""
 app_window=""
+under_wine=""
 
 e2e_fail() {
     echo "FAIL: $*" >&2
+    # Inside $(...) exit only ends the subshell: end the test itself too.
+    [[ $BASHPID == "$E2E_TEST_PID" ]] || kill -TERM "$E2E_TEST_PID"
     exit 1
 }
 
@@ -22,6 +28,9 @@ e2e_cleanup() {
         sleep 0.5
         kill -9 "$app_pid" 2>/dev/null || true
         wait "$app_pid" 2>/dev/null || true
+    fi
+    if [[ -n "$under_wine" ]]; then
+        wineserver -k 2>/dev/null || true
     fi
     if [[ -n "${E2E_KEEP:-}" ]]; then
         echo "screenshots kept in $E2E_TMP" >&2
@@ -35,6 +44,20 @@ e2e_init() {
     trap e2e_cleanup EXIT
     trap 'exit 1' INT TERM
     [[ -x "${E2E_PIXELS:-}" ]] || e2e_fail "pixel counter E2E_PIXELS not set"
+    if [[ -n "${E2E_WINE_PREFIX:-}" ]]; then
+        e2e_private_wine_prefix
+    fi
+}
+
+# Each test gets its own prefix, and so its own Wine server: one server
+# across two X displays hands the keyboard focus between the tests. The copy
+# hard-links the prefix's files but really copies its top-level ones (the
+# registry), which Wine rewrites in place.
+e2e_private_wine_prefix() {
+    export WINEPREFIX=$E2E_TMP/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+    under_wine=1
+    cp -al "$E2E_WINE_PREFIX" "$WINEPREFIX"
+    find "$E2E_WINE_PREFIX" -maxdepth 1 -type f -exec cp --remove-destination -t "$WINEPREFIX" {} +
 }
 
 # e2e_start PROGRAM WORKING_DIR TITLE: starts the program and waits for its
@@ -42,7 +65,9 @@ e2e_init() {
 e2e_start() {
     local program=$1 workdir=$2 title=$3
     local launch=("$program")
-    if [[ -n "${E2E_RESIDENT_GL_DRIVER:-}" ]]; then
+    if [[ -n "$under_wine" ]]; then
+        launch=(wine "$program")
+    elif [[ -n "${E2E_RESIDENT_GL_DRIVER:-}" ]]; then
         # Mesa unloads its driver before the leak check at exit, which leaves
         # the driver's own leaks nameless; kept loaded, the suppressions can
         # name it. The preload comes ahead of the sanitizer runtime.
@@ -51,7 +76,8 @@ e2e_start() {
     fi
     (cd "$workdir" && exec "${launch[@]}") &
     app_pid=$!
-    app_window=$(timeout 30 xdotool search --sync --name "^${title}\$" | head -n 1) ||
+    # Only a mapped window can be photographed, so wait until it shows.
+    app_window=$(timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
         e2e_fail "no window titled '$title' appeared"
     [[ -n "$app_window" ]] || e2e_fail "no window titled '$title' appeared"
     e2e_wait_until 30 e2e_shows_something || e2e_fail "window '$title' stays black"

@@ -1,0 +1,16 @@
+# Cross compiling for 64-bit Windows with Debian's MinGW-w64 compilers.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(GRAINVOX_MINGW_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${GRAINVOX_MINGW_TRIPLE}-gcc)
+set(CMAKE_CXX_COMPILER ${GRAINVOX_MINGW_TRIPLE}-g++)
+set(CMAKE_RC_COMPILER ${GRAINVOX_MINGW_TRIPLE}-windres)
+
+# Libraries and headers from the MinGW tree only; programs (the build's
+# own tools) from the build machine.
+set(CMAKE_FIND_ROOT_PATH /usr/${GRAINVOX_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
