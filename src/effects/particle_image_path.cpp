@@ -1,52 +1,63 @@
 #include "effects/particle_image_path.h"
 
-#include <filesystem>
-#include <system_error>
+#include <sys/stat.h>
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <climits>
+#include <unistd.h>
 #endif
 
-namespace fs = std::filesystem;
+// Plain strings and stat rather than std::filesystem: linked statically into
+// the Windows programs, the latter more than doubles their size.
 
 namespace {
 
+#ifdef _WIN32
+constexpr char FOLDER_SEPARATORS[] = "\\/";
+#else
+constexpr char FOLDER_SEPARATORS[] = "/";
+#endif
+
 // Relative to the folder of an installed program: <prefix>/bin -> <prefix>/share/grainvox.
-const char* const INSTALLED_DATA_FOLDER = "../share/grainvox";
+const char* const INSTALLED_DATA_FOLDER = "../share/grainvox/";
+
+bool exists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
 
 }  // namespace
 
 std::vector<std::string> particle_image_places(const std::string& program_folder) {
     std::vector<std::string> places = {PARTICLE_IMAGE_FILE};
     if (program_folder.empty()) return places;
-    const fs::path folder(program_folder);
-    places.push_back((folder / INSTALLED_DATA_FOLDER / PARTICLE_IMAGE_FILE).lexically_normal().string());
-    places.push_back((folder / PARTICLE_IMAGE_FILE).string());
+    const std::string folder = program_folder + "/";
+    places.push_back(folder + INSTALLED_DATA_FOLDER + PARTICLE_IMAGE_FILE);
+    places.push_back(folder + PARTICLE_IMAGE_FILE);
     return places;
 }
 
 std::string running_program_folder() {
 #ifdef _WIN32
-    wchar_t name[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, name, MAX_PATH);
+    char name[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, name, MAX_PATH);
     if (length == 0 || length == MAX_PATH) return "";
-    const fs::path program(std::wstring(name, length));
+    const std::string program(name, length);
 #else
-    std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (error) return "";
+    char name[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", name, sizeof name);
+    if (length <= 0 || length == static_cast<ssize_t>(sizeof name)) return "";
+    const std::string program(name, static_cast<std::size_t>(length));
 #endif
-    try {
-        return program.parent_path().string();
-    } catch (const std::exception&) {  // a name the narrow encoding cannot spell
-        return "";
-    }
+    const std::size_t last_separator = program.find_last_of(FOLDER_SEPARATORS);
+    if (last_separator == std::string::npos) return "";
+    return program.substr(0, last_separator);
 }
 
 std::string find_particle_image() {
-    for (const std::string& place : particle_image_places(running_program_folder())) {
-        std::error_code error;
-        if (fs::exists(place, error)) return place;
-    }
+    for (const std::string& place : particle_image_places(running_program_folder()))
+        if (exists(place)) return place;
     return PARTICLE_IMAGE_FILE;
 }
