@@ -120,14 +120,22 @@ e2e_sand_at_most() { e2e_at_most sand "$1"; }
 # show, then releases it.
 e2e_pour() {
     local class=$1 wanted=$2 limit=$3 x=${4:-320} y=${5:-260}
+    e2e_pour_until "$limit" "$x" "$y" e2e_at_least "$class" "$wanted" ||
+        e2e_fail "no $class showed after pouring for ${limit}s"
+}
+
+# e2e_pour_until SECONDS_LIMIT X Y COMMAND...: holds the left button at
+# (X, Y) until COMMAND succeeds; fails if it never does in time.
+e2e_pour_until() {
+    local limit=$1 x=$2 y=$3
+    shift 3
     xdotool mousemove --window "$app_window" "$x" "$y"
     sleep 0.3
     xdotool mousedown 1
-    if ! e2e_wait_until "$limit" e2e_at_least "$class" "$wanted"; then
-        xdotool mouseup 1
-        e2e_fail "no $class showed after pouring for ${limit}s"
-    fi
+    local status=0
+    e2e_wait_until "$limit" "$@" || status=$?
     xdotool mouseup 1
+    return "$status"
 }
 
 # e2e_expect_window_size WIDTH HEIGHT
