@@ -46,7 +46,7 @@ done
 # lintian is large; where it is installed, it may only raise the one known
 # complaint: Debian keeps games in /usr/games, ours go to bin as everywhere.
 if command -v lintian >/dev/null 2>&1; then
-    lintian --no-tag-display-limit "$deb" 2>/dev/null |
+    TMPDIR="$scratch" lintian --no-tag-display-limit "$deb" 2>/dev/null |
         grep -v ' package-section-games-but-contains-no-game$' >"$scratch/lintian.log" || true
     [[ ! -s "$scratch/lintian.log" ]] || { cat "$scratch/lintian.log" >&2; fail "lintian complains"; }
 fi
