@@ -12,11 +12,11 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "app/cell_drawing.h"
-#include "app/fast_renderer.h"
 #include "app/frame.h"
 #include "app/gl.h"
 #include "app/startup.h"
+#include "render/cell_drawing.h"
+#include "render/fast_renderer.h"
 #include "sim/sweep.h"
 
 #include <GL/freeglut_ext.h>  // glutGetProcAddress, after the GL headers it needs
@@ -169,7 +169,7 @@ double run_frame(world& w, drawing how, int graphics, fast_renderer& renderer, d
         sweep_frame(w);
         break;
     case drawing::reference:
-        draw_sweep_reference(w, graphics);
+        draw_sweep_reference(w, graphics, f);
         glFinish();
         break;
     case drawing::fast:

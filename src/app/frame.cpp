@@ -1,10 +1,9 @@
 #include "app/frame.h"
 
 #include "app/app_state.h"
-#include "app/cell_drawing.h"
-#include "app/fast_renderer.h"
 #include "app/gl.h"
 #include "app/pen.h"
+#include "render/fast_renderer.h"
 
 namespace {
 
@@ -93,7 +92,12 @@ void render_text(const char* text) {
         glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, static_cast<signed char>(*c));
 }
 
-void draw_sweep(world& w, int graphics) { draw_sweep_fast(w, graphics); }
+void draw_sweep(world& w, int graphics) {
+    // The program draws one frame at a time on the GLUT thread; the renderer's
+    // buffers live as long as the program.
+    static fast_renderer renderer;
+    renderer.draw(w, graphics, f);
+}
 
 void display() {
     if (sand_on) add_sand();

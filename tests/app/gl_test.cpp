@@ -1,10 +1,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/cell_drawing.h"
 #include "app/frame.h"
 #include "app/keys.h"
 #include "app/mouse.h"
+#include "render/cell_drawing.h"
 #include "gl_fixture.h"
 #include "gl_harness.h"
 

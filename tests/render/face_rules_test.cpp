@@ -8,10 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/cell_drawing.h"
-#include "app/cell_mesh.h"
-#include "app/fast_faces.h"
-#include "app/fast_frame_record.h"
+#include "render/cell_drawing.h"
+#include "render/cell_mesh.h"
+#include "render/fast_faces.h"
+#include "render/fast_frame_record.h"
 #include "scenes.h"
 #include "sim/sweep.h"
 

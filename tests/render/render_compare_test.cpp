@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/cell_drawing.h"
-#include "app/fast_renderer.h"
 #include "app/gl.h"
+#include "render/cell_drawing.h"
+#include "render/fast_renderer.h"
 #include "render_window.h"
 #include "scenes.h"
 
@@ -135,7 +135,7 @@ void compare_frames(void (*build)(world&), const camera& eye, int style, int fra
     for (int frame = 0; frame < frames; ++frame) {
         SCOPED_TRACE(testing::Message() << "frame " << frame);
         const unsigned seed = 1234u + static_cast<unsigned>(frame);
-        const frame_state reference = draw_frame(eye, seed, [&] { draw_sweep_reference(*plain, style); });
+        const frame_state reference = draw_frame(eye, seed, [&] { draw_sweep_reference(*plain, style, f); });
         const frame_state fast = draw_frame(eye, seed, [&] { renderer.draw(*batched, style, f); });
         expect_same_cells(*plain, *batched);
         expect_same_picture(reference, fast);

@@ -1,9 +1,9 @@
-#include "app/cell_mesh.h"
+#include "render/cell_mesh.h"
 
 #include <cmath>
 
-#include "app/cell_drawing.h"
-#include "app/gl.h"
+#include "render/cell_drawing.h"
+#include "render/gl.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "app/cell_mesh.h"
-#include "app/fast_faces.h"
-#include "app/fast_frame_record.h"
+#include "render/cell_mesh.h"
+#include "render/fast_faces.h"
+#include "render/fast_frame_record.h"
 #include "effects/fountain.h"
 #include "sim/world.h"
 
@@ -96,6 +96,3 @@ private:
     long triangles_drawn_ = 0;
     gl_queue_limit queue_limit_{QUEUED_TRIANGLES, QUEUED_BOUNDS};
 };
-
-// The frame's cell drawing with the program's fountains (the global `f`).
-void draw_sweep_fast(world& w, int graphics);

@@ -1,8 +1,8 @@
-#include "app/fast_faces.h"
+#include "render/fast_faces.h"
 
 #include <cmath>
 
-#include "app/cell_mesh.h"
+#include "render/cell_mesh.h"
 #include "sim/neighbours.h"
 
 namespace {

@@ -1,11 +1,10 @@
-#include "app/fast_renderer.h"
+#include "render/fast_renderer.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/cell_drawing.h"
-#include "app/gl.h"
+#include "render/cell_drawing.h"
+#include "render/gl.h"
 
 #include <GL/freeglut_ext.h>  // glutGetProcAddress
 
@@ -282,11 +281,4 @@ void fast_renderer::draw_fountain(const cell_draw& cell, fountain* const* founta
     glTranslated(cell.x, cell.y, cell.z);
     if (fountain* effect = fountains[cell.fountain]) effect->draw_in_one_primitive(cell.x, cell.y, cell.z);
     glPopMatrix();
-}
-
-void draw_sweep_fast(world& w, int graphics) {
-    // The program draws one frame at a time on the GLUT thread; the renderer's
-    // buffers live as long as the program.
-    static fast_renderer renderer;
-    renderer.draw(w, graphics, f);
 }

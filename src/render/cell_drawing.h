@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effects/fountain.h"
 #include "sim/world.h"
 
 constexpr double CELL_CUBE_EDGE = 1.0;
@@ -13,5 +14,6 @@ constexpr int GRAPHICS_SPHERES = 1;  // any other style draws cubes
 int pick_fountain(world& w, int x, int y, int z);
 
 // Runs the world's sweep and draws each cell, as it was before its step, on
-// its own: a fountain when it was burning, else a sphere or a cube in its colour.
-void draw_sweep_reference(world& w, int graphics);
+// its own: one of the FOUNTAIN_COUNT `fountains` when it was burning, else a
+// sphere or a cube in its colour.
+void draw_sweep_reference(world& w, int graphics, fountain* const* fountains);

@@ -1,6 +1,6 @@
-#include "app/fast_frame_record.h"
+#include "render/fast_frame_record.h"
 
-#include "app/cell_drawing.h"
+#include "render/cell_drawing.h"
 #include "sim/sweep.h"
 
 namespace {

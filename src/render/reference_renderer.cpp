@@ -1,19 +1,19 @@
 #include <cstdlib>
 
-#include "app/app_state.h"
-#include "app/cell_drawing.h"
-#include "app/gl.h"
+#include "render/cell_drawing.h"
+#include "render/gl.h"
 #include "sim/sweep.h"
 
 namespace {
 
-void draw_cell(world& w, const ParticleType& before, int x, int y, int z, int graphics) {
+void draw_cell(world& w, const ParticleType& before, int x, int y, int z, int graphics,
+               fountain* const* fountains) {
     glPushMatrix();
     glColor4f(static_cast<float>(before.red), static_cast<float>(before.green), static_cast<float>(before.blue),
               static_cast<float>(before.alpha));
     glTranslated(x, y, z);
     if (is_burning(before)) {
-        fountain* effect = f[pick_fountain(w, x, y, z)];
+        fountain* effect = fountains[pick_fountain(w, x, y, z)];
         if (effect) effect->draw(x, y, z);
     } else if (graphics == GRAPHICS_SPHERES) {
         glutSolidSphere(CELL_SPHERE_RADIUS, CELL_SPHERE_SLICES, CELL_SPHERE_STACKS);
@@ -31,8 +31,8 @@ int pick_fountain(world& w, int x, int y, int z) {
     return index;
 }
 
-void draw_sweep_reference(world& w, int graphics) {
-    sweep_frame(w, [&w, graphics](const ParticleType& before, int x, int y, int z) {
-        draw_cell(w, before, x, y, z, graphics);
+void draw_sweep_reference(world& w, int graphics, fountain* const* fountains) {
+    sweep_frame(w, [&w, graphics, fountains](const ParticleType& before, int x, int y, int z) {
+        draw_cell(w, before, x, y, z, graphics, fountains);
     });
 }
