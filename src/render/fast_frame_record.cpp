@@ -27,6 +27,15 @@ cell_look look_of(float alpha, bool burning) {
 frame_record::frame_record() : looks_(GRID_CELLS, cell_look::none), blended_before_(GRID_CELLS, 0) {}
 
 void frame_record::sweep(world& w, const std::function<void(std::size_t)>& settled) {
+    record<true>(w, settled);
+}
+
+void frame_record::record_still(const world& w, const std::function<void(std::size_t)>& settled) {
+    record<false>(w, settled);
+}
+
+template <bool Steps, class World>
+void frame_record::record(World& w, const std::function<void(std::size_t)>& settled) {
     // Only the cells drawn last frame have a look to forget.
     for (const cell_draw& old : draws_) looks_[sweep_key(old.x, old.y, old.z)] = cell_look::none;
     draws_.clear();
@@ -50,8 +59,18 @@ void frame_record::sweep(world& w, const std::function<void(std::size_t)>& settl
         draw.y = static_cast<std::int16_t>(y);
         draw.z = static_cast<std::int16_t>(z);
         const bool burning = is_burning(before);
-        // The pick is drawn right after the cell's step, as the plain drawing does.
-        draw.fountain = burning ? static_cast<std::int16_t>(pick_fountain(w, x, y, z)) : NO_FOUNTAIN;
+        // The pick is drawn right after the cell's step, as the plain drawing
+        // does; a still frame leaves it out of the world.
+        if (burning) {
+            int pick;
+            if constexpr (Steps)
+                pick = pick_fountain(w, x, y, z);
+            else
+                pick = random_fountain();
+            draw.fountain = static_cast<std::int16_t>(pick);
+        } else {
+            draw.fountain = NO_FOUNTAIN;
+        }
 
         const int key = sweep_key(x, y, z);
         const cell_look look = look_of(draw.alpha, burning);
@@ -60,6 +79,6 @@ void frame_record::sweep(world& w, const std::function<void(std::size_t)>& settl
         if (blended(look)) ++blended_so_far;
         draws_.push_back(draw);
     };
-    sweep_frame(w, record_draw, start_layer);
+    walk_cells<Steps>(w, record_draw, start_layer);
     if (settled && settled_draws != draws_.size()) settled(draws_.size());
 }

@@ -48,6 +48,11 @@ public:
     // settled once the sweep is two layers above it. Called last with all the
     // frame's draws.
     void sweep(world& w, const std::function<void(std::size_t)>& settled);
+    // The same for a frame in which the world stands still: every cell is
+    // recorded as it stands and none is stepped; a burning cell still draws
+    // its fountain from rand(), but the pick is not written to the world.
+    void record_still(const world& w) { record_still(w, nullptr); }
+    void record_still(const world& w, const std::function<void(std::size_t)>& settled);
 
     const std::vector<cell_draw>& draws() const { return draws_; }
     cell_look look(int key) const { return looks_[key]; }
@@ -56,6 +61,9 @@ public:
     std::uint32_t blended_before(int key) const { return blended_before_[key]; }
 
 private:
+    template <bool Steps, class World>
+    void record(World& w, const std::function<void(std::size_t)>& settled);
+
     std::vector<cell_draw> draws_;
     std::vector<cell_look> looks_;
     std::vector<std::uint32_t> blended_before_;

@@ -1,7 +1,9 @@
 #include "render/fast_renderer.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include "render/cell_drawing.h"
 #include "render/gl.h"
@@ -120,25 +122,50 @@ void fast_renderer::ensure_meshes() {
 }
 
 void fast_renderer::draw(world& w, int graphics, fountain* const* fountains) {
+    draw_recorded([&](const std::function<void(std::size_t)>& settled) { record_.sweep(w, settled); }, graphics,
+                  fountains);
+}
+
+void fast_renderer::draw_still(const world& w, int graphics, fountain* const* fountains) {
+    draw_recorded([&](const std::function<void(std::size_t)>& settled) { record_.record_still(w, settled); },
+                  graphics, fountains);
+}
+
+template <class Record>
+void fast_renderer::draw_recorded(Record&& record, int graphics, fountain* const* fountains) {
     ensure_meshes();
     triangles_drawn_ = 0;
+    drawing_seconds_ = 0.0;
     double modelview[16], projection[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     const view_geometry view = view_from_matrices(modelview, projection);
 
+    // Runs `work`, counting its time as drawing when that is measured.
+    const auto drawing = [this](auto&& work) {
+        if (!measuring_) {
+            work();
+            return;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        drawing_seconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+
     // The draws go to GL while the sweep goes on, so that GL's rasteriser
     // works in parallel with the rest of the sweep.
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     std::size_t drawn = 0;
-    record_.sweep(w, [&](std::size_t settled) {
-        const long triangles_before = triangles_drawn_;
-        drawn = draw_settled(drawn, settled, graphics, view, fountains);
-        flush();
-        // Start the rasteriser on them now rather than at the next bound.
-        if (triangles_drawn_ != triangles_before) glFlush();
+    record([&](std::size_t settled) {
+        drawing([&] {
+            const long triangles_before = triangles_drawn_;
+            drawn = draw_settled(drawn, settled, graphics, view, fountains);
+            flush();
+            // Start the rasteriser on them now rather than at the next bound.
+            if (triangles_drawn_ != triangles_before) glFlush();
+        });
     });
-    flush();
+    drawing([&] { flush(); });
     glPopClientAttrib();
 
     // Leave the current colour (and so the colour material) as drawing cell by

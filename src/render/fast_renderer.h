@@ -52,12 +52,19 @@ public:
     // Needs the GL context the cells are drawn in, with the camera's model-view
     // matrix current; `fountains` are the FOUNTAIN_COUNT effects for burning cells.
     void draw(world& w, int graphics, fountain* const* fountains);
+    // The same drawing of a frame in which the world stands still: no cell is
+    // stepped and the world is left as it is (see frame_record::record_still).
+    void draw_still(const world& w, int graphics, fountain* const* fountains);
 
     const frame_record& record() const { return record_; }
     // Triangles handed to GL in the last frame.
     long triangles_drawn() const { return triangles_drawn_; }
     // Times the drawing so far bounded the work GL had queued.
     long queue_bounds_reached() const { return queue_limit_.bounds_reached(); }
+    // While measuring, each frame times the part of its drawing spent handing
+    // the recorded draws to GL; the rest of it is the walk over the world.
+    void measure_drawing(bool on) { measuring_ = on; }
+    double drawing_seconds() const { return drawing_seconds_; }
 
     // GL's queued work is bounded every QUEUED_TRIANGLES triangles, with
     // QUEUED_BOUNDS such stretches left in flight.
@@ -72,6 +79,9 @@ private:
     };
 
     void ensure_meshes();
+    // Draws what `record(settled)` records, handing settled draws to GL as it goes.
+    template <class Record>
+    void draw_recorded(Record&& record, int graphics, fountain* const* fountains);
     // Draws the recorded draws [first, end); returns end.
     std::size_t draw_settled(std::size_t first, std::size_t end, int graphics, const view_geometry& view,
                              fountain* const* fountains);
@@ -94,5 +104,7 @@ private:
     std::vector<batch_vertex> batch_;
     std::vector<unsigned> batch_indices_;
     long triangles_drawn_ = 0;
+    bool measuring_ = false;
+    double drawing_seconds_ = 0.0;
     gl_queue_limit queue_limit_{QUEUED_TRIANGLES, QUEUED_BOUNDS};
 };

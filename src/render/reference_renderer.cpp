@@ -6,14 +6,16 @@
 
 namespace {
 
-void draw_cell(world& w, const ParticleType& before, int x, int y, int z, int graphics,
-               fountain* const* fountains) {
+// `pick` gives the fountain of a burning cell; it is called only for those.
+template <class PickFountain>
+void draw_cell(const ParticleType& before, int x, int y, int z, int graphics, fountain* const* fountains,
+               PickFountain&& pick) {
     glPushMatrix();
     glColor4f(static_cast<float>(before.red), static_cast<float>(before.green), static_cast<float>(before.blue),
               static_cast<float>(before.alpha));
     glTranslated(x, y, z);
     if (is_burning(before)) {
-        fountain* effect = fountains[pick_fountain(w, x, y, z)];
+        fountain* effect = fountains[pick()];
         if (effect) effect->draw(x, y, z);
     } else if (graphics == GRAPHICS_SPHERES) {
         glutSolidSphere(CELL_SPHERE_RADIUS, CELL_SPHERE_SLICES, CELL_SPHERE_STACKS);
@@ -25,14 +27,22 @@ void draw_cell(world& w, const ParticleType& before, int x, int y, int z, int gr
 
 }  // namespace
 
+int random_fountain() { return std::rand() % FOUNTAIN_COUNT; }
+
 int pick_fountain(world& w, int x, int y, int z) {
-    const int index = std::rand() % FOUNTAIN_COUNT;
+    const int index = random_fountain();
     w.grid[x][y][z].fountain_index = index;
     return index;
 }
 
 void draw_sweep_reference(world& w, int graphics, fountain* const* fountains) {
     sweep_frame(w, [&w, graphics, fountains](const ParticleType& before, int x, int y, int z) {
-        draw_cell(w, before, x, y, z, graphics, fountains);
+        draw_cell(before, x, y, z, graphics, fountains, [&] { return pick_fountain(w, x, y, z); });
+    });
+}
+
+void draw_still_reference(const world& w, int graphics, fountain* const* fountains) {
+    still_frame(w, [graphics, fountains](const ParticleType& cell, int x, int y, int z) {
+        draw_cell(cell, x, y, z, graphics, fountains, random_fountain);
     });
 }

@@ -126,26 +126,57 @@ void expect_same_gl_state(const frame_state& reference, const frame_state& fast)
     EXPECT_FALSE(fast.normal_array);
 }
 
-// Draws `frames` frames of the scene both ways and compares each.
-void compare_frames(void (*build)(world&), const camera& eye, int style, int frames, fast_renderer& renderer) {
+enum class motion { stepped, still };
+
+int burning_cells(const world& w) {
+    int burning = 0;
+    for (int x = 0; x < GRID_X; ++x)
+        for (int y = 0; y < GRID_Y; ++y)
+            for (int z = 0; z < GRID_Z; ++z) burning += is_burning(w.grid[x][y][z]);
+    return burning;
+}
+
+// Draws `frames` frames of the scene both ways and compares each. Still
+// frames must also leave the world as it was, drawing one rand() per burning cell.
+void compare_frames(void (*build)(world&), const camera& eye, int style, int frames, fast_renderer& renderer,
+                    motion how = motion::stepped) {
     std::unique_ptr<world> plain(new world());
     std::unique_ptr<world> batched(new world());
+    std::unique_ptr<world> built(new world());
     build(*plain);
     build(*batched);
+    build(*built);
     for (int frame = 0; frame < frames; ++frame) {
         SCOPED_TRACE(testing::Message() << "frame " << frame);
         const unsigned seed = 1234u + static_cast<unsigned>(frame);
-        const frame_state reference = draw_frame(eye, seed, [&] { draw_sweep_reference(*plain, style, f); });
-        const frame_state fast = draw_frame(eye, seed, [&] { renderer.draw(*batched, style, f); });
+        const frame_state reference = draw_frame(eye, seed, [&] {
+            if (how == motion::still)
+                draw_still_reference(*plain, style, f);
+            else
+                draw_sweep_reference(*plain, style, f);
+        });
+        const frame_state fast = draw_frame(eye, seed, [&] {
+            if (how == motion::still)
+                renderer.draw_still(*batched, style, f);
+            else
+                renderer.draw(*batched, style, f);
+        });
         expect_same_cells(*plain, *batched);
         expect_same_picture(reference, fast);
         expect_same_gl_state(reference, fast);
+        if (how == motion::still) {
+            expect_same_cells(*plain, *built);
+            std::srand(seed);
+            for (int burning = burning_cells(*built); burning > 0; --burning) std::rand();
+            EXPECT_EQ(fast.next_rand, std::rand()) << "a still frame draws one rand() per burning cell";
+        }
     }
 }
 
-void compare_frames(void (*build)(world&), const camera& eye, int style, int frames) {
+void compare_frames(void (*build)(world&), const camera& eye, int style, int frames,
+                    motion how = motion::stepped) {
     fast_renderer renderer;
-    compare_frames(build, eye, style, frames, renderer);
+    compare_frames(build, eye, style, frames, renderer, how);
 }
 
 constexpr int CUBES = 0;
@@ -195,6 +226,13 @@ TEST(BatchedDrawing, CameraInsideAFilledBlock) {
     compare_frames(build_filled_block, {40.0, 45.0, 12.0}, CUBES, 2);
     compare_frames(build_filled_block, {58.0, 180.0, 16.0}, CUBES, 1);  // among the Water, facing +z
     compare_frames(build_filled_block, FRONT_VIEW, CUBES, 1);
+}
+
+TEST(BatchedDrawing, StillFramesDrawTheWorldAsItStands) {
+    compare_frames(build_burning_oil, {30.0, 60.0, 60.0}, CUBES, 2, motion::still);
+    compare_frames(build_water_under_oil, {35.0, 30.0, 70.0}, CUBES, 1, motion::still);
+    compare_frames(build_burning_oil, {30.0, 60.0, 60.0}, GRAPHICS_SPHERES, 1, motion::still);
+    compare_frames(build_filled_block, {40.0, 45.0, 12.0}, CUBES, 1, motion::still);
 }
 
 TEST(BatchedDrawing, SameAfterWaitingForGlEveryFewTriangles) {

@@ -40,6 +40,33 @@ TEST(Sweep, VisitsLayerThenRowThenColumnWithThePreStepCopy) {
     EXPECT_EQ(at(*w, {90, 0, 90}).burn_time, 49);
 }
 
+TEST(Sweep, StillFrameVisitsInTheSweepsOrderAndChangesNothing) {
+    auto w = make_world();
+    w->add_particle(TYPE_WALL, 5, 3, 1);
+    w->add_particle(TYPE_SAND, 2, 3, 9);  // would fall in a stepped frame
+    w->add_particle(TYPE_WATER, 2, 3, 4);
+    w->add_particle(TYPE_FIRE, 90, 0, 90);
+    w->add_particle(TYPE_OIL, 0, 7, 0);
+    auto untouched = make_world();
+    std::memcpy(untouched->grid, w->grid, sizeof w->grid);
+    std::srand(5);
+    std::vector<visit> visits;
+    still_frame(*w, [&](const ParticleType& cell_now, int x, int y, int z) {
+        visits.push_back({cell_now, {x, y, z}});
+    });
+    expect_rand_calls(5, 0);
+    const cell expected[] = {{90, 0, 90}, {2, 3, 4}, {2, 3, 9}, {5, 3, 1}, {0, 7, 0}};
+    ASSERT_EQ(visits.size(), 5u);
+    for (size_t i = 0; i < visits.size(); ++i) {
+        EXPECT_EQ(visits[i].where, expected[i]);
+        EXPECT_TRUE(same_record(visits[i].before, at(*w, expected[i])));
+    }
+    for (int x = 0; x < GRID_X; ++x)
+        for (int y = 0; y < GRID_Y; ++y)
+            for (int z = 0; z < GRID_Z; ++z)
+                ASSERT_TRUE(same_record(at(*w, {x, y, z}), at(*untouched, {x, y, z}))) << cell{x, y, z};
+}
+
 TEST(Sweep, SandFallsOneLayerPerFrame) {
     auto w = make_world();
     w->add_particle(TYPE_SAND, 20, 10, 20);
