@@ -18,6 +18,13 @@ int mouse_x, mouse_y;
 
 double polar_x, polar_y, polar_d;
 
+#if !GRAINVOX_EARLY_STAGE
+bool paused;
+bool single_step_asked;
+bool overlay_on;
+std::string scene_path = DEFAULT_SCENE_FILE;
+#endif
+
 const float light_ambient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 const float light_diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 const float light_specular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -38,6 +45,11 @@ void set_start_values() {
     point_x = 0;
     point_y = START_POINT_Y;
     point_z = 0;
+#if !GRAINVOX_EARLY_STAGE
+    paused = false;
+    single_step_asked = false;
+    overlay_on = false;
+#endif
 }
 
 void clamp_pen_cell() {

@@ -136,9 +136,12 @@ TEST_F(KeysTest, LetterLAppliesThePen) {
 TEST_F(KeysTest, UnboundKeysChangeNothing) {
     std::string unbound;
     for (char c = 'A'; c <= 'Z'; ++c) unbound += c;
-    unbound += "bcdefghijkmnortuvwxy0789 !*/.,\t";
+    unbound += "bcdeghijkmnortuvwxy0789!*/.,\t";
+    std::vector<int> unbound_special = {GLUT_KEY_F11, GLUT_KEY_HOME, GLUT_KEY_END, GLUT_KEY_INSERT, 0, 9999};
 #if GRAINVOX_EARLY_STAGE
-    unbound += "123456";
+    // None of the current program's additions either.
+    unbound += "123456 f";
+    unbound_special.insert(unbound_special.end(), {GLUT_KEY_F5, GLUT_KEY_F9, GLUT_KEY_F12});
 #endif
     w->add_particle(TYPE_SAND, 3, 3, 3);
     const AppSnapshot before = AppSnapshot::take();
@@ -146,7 +149,7 @@ TEST_F(KeysTest, UnboundKeysChangeNothing) {
         handle_key(static_cast<unsigned char>(c));
         EXPECT_TRUE(AppSnapshot::take() == before) << "key '" << c << "'";
     }
-    for (int k : {GLUT_KEY_F5, GLUT_KEY_F9, GLUT_KEY_F11, GLUT_KEY_HOME, GLUT_KEY_END, GLUT_KEY_INSERT, 0, 9999}) {
+    for (int k : unbound_special) {
         handle_special_key(k);
         EXPECT_TRUE(AppSnapshot::take() == before) << "special key " << k;
     }
