@@ -15,13 +15,16 @@
 
 namespace {
 
+// In TMPDIR, which the test command points at a folder it removes afterwards.
 const std::string& input_path() {
     static const std::string path = [] {
-        char pattern[] = "/tmp/grainvox-fuzz-XXXXXX";
-        const int fd = mkstemp(pattern);
+        const char* folder = std::getenv("TMPDIR");
+        std::string pattern = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
+                              "/grainvox-fuzz-XXXXXX";
+        const int fd = mkstemp(pattern.data());
         if (fd < 0) std::abort();
         close(fd);
-        return std::string(pattern);
+        return pattern;
     }();
     return path;
 }
