@@ -60,8 +60,8 @@ e2e_private_wine_prefix() {
     find "$E2E_WINE_PREFIX" -maxdepth 1 -type f -exec cp --remove-destination -t "$WINEPREFIX" {} +
 }
 
-# e2e_start PROGRAM WORKING_DIR TITLE: starts the program and waits for its
-# window to exist and show something.
+# e2e_start PROGRAM WORKING_DIR TITLE [ARGUMENT...]: starts the program and
+# waits for its window to exist and show something.
 e2e_start() {
     local program=$1 workdir=$2 title=$3
     local launch=("$program")
@@ -74,6 +74,7 @@ e2e_start() {
         launch=(env "LD_PRELOAD=$E2E_RESIDENT_GL_DRIVER"
                 "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" "$program")
     fi
+    launch+=("${@:4}")
     (cd "$workdir" && exec "${launch[@]}") &
     app_pid=$!
     # Only a mapped window can be photographed, so wait until it shows.
