@@ -222,6 +222,9 @@ std::uint32_t scene_checksum(const std::uint8_t* bytes, std::size_t size) {
 
 std::vector<std::uint8_t> encode_scene(const world& w) {
     std::vector<std::uint8_t> bytes(HEADER_BYTES);
+    // Room for the largest file from the start: a full box is tens of
+    // megabytes, too many to copy as the buffer grows; unused room costs nothing.
+    bytes.reserve(MOST_BYTES);
     std::memcpy(bytes.data() + MAGIC_AT, MAGIC, sizeof MAGIC);
     put_u32(bytes.data() + VERSION_AT, FORMAT_VERSION);
     put_stage(bytes.data() + STAGE_AT);
