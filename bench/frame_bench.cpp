@@ -15,6 +15,7 @@
 #include "app/frame.h"
 #include "app/gl.h"
 #include "app/startup.h"
+#include "bench_scenes.h"
 #include "render/cell_drawing.h"
 #include "render/fast_renderer.h"
 #include "sim/sweep.h"
@@ -45,21 +46,7 @@ bool open_display() {
     return opened;
 }
 
-void fill_box(world& w, int type, int x0, int x1, int y0, int y1, int z0, int z1) {
-    for (int x = x0; x < x1; ++x)
-        for (int y = y0; y < y1; ++y)
-            for (int z = z0; z < z1; ++z) w.add_particle(type, x, y, z);
-}
-
 void build_empty(world&) {}
-
-// A heap with slopes of one cell per layer, which Sand holds: layers shrink
-// from the full floor up until `cells` grains are placed.
-void build_sand_heap(world& w, int cells) {
-    for (int y = 0; y < GRID_Y && cells > 0; ++y)
-        for (int x = y; x < GRID_X - y && cells > 0; ++x)
-            for (int z = y; z < GRID_Z - y && cells > 0; ++z, --cells) w.add_particle(TYPE_SAND, x, y, z);
-}
 
 void build_heap_20k(world& w) { build_sand_heap(w, 20000); }
 void build_heap_100k(world& w) { build_sand_heap(w, 100000); }
@@ -85,13 +72,6 @@ void build_mixed_100k(world& w) {
             }
 }
 
-// Every cell full: Sand under Water under Oil.
-void build_full_box(world& w) {
-    fill_box(w, TYPE_SAND, 0, GRID_X, 0, 17, 0, GRID_Z);
-    fill_box(w, TYPE_WATER, 0, GRID_X, 17, 34, 0, GRID_Z);
-    fill_box(w, TYPE_OIL, 0, GRID_X, 34, GRID_Y, 0, GRID_Z);
-}
-
 // The frame up to the cells: clear, camera and floor.
 void start_frame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -100,7 +80,8 @@ void start_frame() {
     draw_floor();
 }
 
-enum class drawing { reference, fast, fast_without_pixels, sweep_only };
+// `paused` is the batched drawing of a frame in which the world stands still.
+enum class drawing { reference, fast, fast_without_pixels, paused, sweep_only };
 
 // Milliseconds per frame of the sweep alone, by scene, for the ratio reported
 // beside the batched drawing.
@@ -178,6 +159,10 @@ double run_frame(world& w, drawing how, int graphics, fast_renderer& renderer, d
             *fragments = fragments_passed([&] { renderer.draw(w, graphics, f); });
         else
             renderer.draw(w, graphics, f);
+        glFinish();
+        break;
+    case drawing::paused:
+        renderer.draw_still(w, graphics, f);
         glFinish();
         break;
     }
@@ -263,6 +248,7 @@ void register_frame_benchmarks() {
     for (const frame_case& c : cases) {
         register_frame_benchmark(c, "sweep", drawing::sweep_only, false);
         register_frame_benchmark(c, "fast", drawing::fast, true);
+        register_frame_benchmark(c, "paused", drawing::paused, false);
         if (c.graphics == CUBES && c.scene != "empty")
             register_frame_benchmark(c, "fast_without_pixels", drawing::fast_without_pixels, false);
     }

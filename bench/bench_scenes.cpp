@@ -1,0 +1,19 @@
+#include "bench_scenes.h"
+
+void fill_box(world& w, int type, int x0, int x1, int y0, int y1, int z0, int z1) {
+    for (int x = x0; x < x1; ++x)
+        for (int y = y0; y < y1; ++y)
+            for (int z = z0; z < z1; ++z) w.add_particle(type, x, y, z);
+}
+
+void build_sand_heap(world& w, int cells) {
+    for (int y = 0; y < GRID_Y && cells > 0; ++y)
+        for (int x = y; x < GRID_X - y && cells > 0; ++x)
+            for (int z = y; z < GRID_Z - y && cells > 0; ++z, --cells) w.add_particle(TYPE_SAND, x, y, z);
+}
+
+void build_full_box(world& w) {
+    fill_box(w, TYPE_SAND, 0, GRID_X, 0, 17, 0, GRID_Z);
+    fill_box(w, TYPE_WATER, 0, GRID_X, 17, 34, 0, GRID_Z);
+    fill_box(w, TYPE_OIL, 0, GRID_X, 34, GRID_Y, 0, GRID_Z);
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "sim/world.h"
+
+// Scenes the frame and scene-file timings share, laid into an empty box.
+
+// Fills the box [x0, x1) x [y0, y1) x [z0, z1) with `type`.
+void fill_box(world& w, int type, int x0, int x1, int y0, int y1, int z0, int z1);
+
+// A heap with slopes of one cell per layer, which Sand holds: layers shrink
+// from the full floor up until `cells` grains are placed.
+void build_sand_heap(world& w, int cells);
+
+// Every cell full: Sand under Water under Oil.
+void build_full_box(world& w);
