@@ -14,6 +14,10 @@ const char* const DESCRIPTION =
     "  --help      show this text and exit\n"
     "  --version   show the version and exit\n"
     "  GLUT's own options (-display, -geometry, -iconic, ...) are passed on.\n"
+#if !GRAINVOX_EARLY_STAGE
+    "  SCENE       a scene file to start with; F5 saves to it, F9 loads it again\n"
+    "              (without one, both use grainvox.gvx in the working directory)\n"
+#endif
     "\n"
     "Controls:\n"
     "  mouse motion          aim the pen at the surface under the pointer\n"
@@ -40,10 +44,22 @@ const char* const DESCRIPTION =
     "  F10                   empty the box\n"
 #endif
     "  Escape, q             quit\n"
+#if !GRAINVOX_EARLY_STAGE
+    "  Space                 pause or run the world (paused, the pen still pours)\n"
+    "  f                     while paused, step the world once\n"
+    "  F5, F9                save the box to the scene file, load it again\n"
+    "  F12                   information overlay on or off\n"
+#endif
     "\n"
     "The fire's glow is read from particle.bmp: in the working directory, else\n"
     "in the installed data folder (../share/grainvox beside the program's\n"
     "folder), else beside the program.\n";
+
+#if GRAINVOX_EARLY_STAGE
+const char* const USAGE = "[GLUT options]";
+#else
+const char* const USAGE = "[GLUT options] [SCENE]";
+#endif
 
 bool is_long_option(const char* argument) { return std::strncmp(argument, "--", 2) == 0; }
 
@@ -59,7 +75,7 @@ int answer_command_line(int argc, char** argv, std::FILE* out, std::FILE* err) {
         }
         if (std::strcmp(argument, "--help") == 0) {
             std::fprintf(out, "%s\n", GRAINVOX_TITLE);
-            std::fprintf(out, "Usage: %s [GLUT options]\n", program);
+            std::fprintf(out, "Usage: %s %s\n", program, USAGE);
             std::fputs(DESCRIPTION, out);
             return 0;
         }
