@@ -24,26 +24,12 @@ namespace {
 using PauseTest = GlTest;
 using OverlayTest = GlTest;
 
-std::unique_ptr<world> copy_of(const world& w) {
-    std::unique_ptr<world> copy(new world());
-    std::memcpy(copy->grid, w.grid, sizeof w.grid);
-    return copy;
-}
-
 // Burning Oil beside Water, falling Sand and rising gas: every frame that
 // steps changes it and draws from rand().
 void build_busy_scene(world& w) {
     build_burning_oil(w);
     fill_box(w, TYPE_SAND, 20, 25, 20, 22, 20, 25);
     fill_box(w, TYPE_METHANE, 70, 74, 5, 7, 70, 74);
-}
-
-int burning_cells(const world& w) {
-    int burning = 0;
-    for (int x = 0; x < GRID_X; ++x)
-        for (int y = 0; y < GRID_Y; ++y)
-            for (int z = 0; z < GRID_Z; ++z) burning += is_burning(w.grid[x][y][z]);
-    return burning;
 }
 
 // The fountains' particles, which each frame advances.

@@ -6,7 +6,6 @@
 #include <signal.h>
 #include <stdlib.h>  // mkdtemp
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -64,12 +63,6 @@ protected:
 
     fs::path folder;
 };
-
-std::unique_ptr<world> copy_of(const world& w) {
-    std::unique_ptr<world> copy(new world());
-    std::memcpy(copy->grid, w.grid, sizeof w.grid);
-    return copy;
-}
 
 bytes read_file(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

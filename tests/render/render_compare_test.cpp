@@ -128,14 +128,6 @@ void expect_same_gl_state(const frame_state& reference, const frame_state& fast)
 
 enum class motion { stepped, still };
 
-int burning_cells(const world& w) {
-    int burning = 0;
-    for (int x = 0; x < GRID_X; ++x)
-        for (int y = 0; y < GRID_Y; ++y)
-            for (int z = 0; z < GRID_Z; ++z) burning += is_burning(w.grid[x][y][z]);
-    return burning;
-}
-
 // Draws `frames` frames of the scene both ways and compares each. Still
 // frames must also leave the world as it was, drawing one rand() per burning cell.
 void compare_frames(void (*build)(world&), const camera& eye, int style, int frames, fast_renderer& renderer,

@@ -72,3 +72,17 @@ int cells_differing(const world& a, const world& b) {
             }
     return differing;
 }
+
+std::unique_ptr<world> copy_of(const world& w) {
+    std::unique_ptr<world> copy(new world());
+    std::memcpy(copy->grid, w.grid, sizeof w.grid);
+    return copy;
+}
+
+int burning_cells(const world& w) {
+    int burning = 0;
+    for (int x = 0; x < GRID_X; ++x)
+        for (int y = 0; y < GRID_Y; ++y)
+            for (int z = 0; z < GRID_Z; ++z) burning += is_burning(w.grid[x][y][z]);
+    return burning;
+}

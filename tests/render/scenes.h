@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "sim/world.h"
 
 // Worlds to draw: each builder gives the same world every time it runs.
@@ -15,3 +17,8 @@ void fill_box(world& w, int type, int x0, int x1, int y0, int y1, int z0, int z1
 
 // Cells whose contents differ between the two worlds, compared field by field.
 int cells_differing(const world& a, const world& b);
+
+// A new world with the same cells.
+std::unique_ptr<world> copy_of(const world& w);
+
+int burning_cells(const world& w);
