@@ -7,6 +7,7 @@
 
 #include "app/whole_file.h"
 #include "effects/fountain.h"
+#include "sim/types.h"
 
 namespace {
 
@@ -15,7 +16,6 @@ using namespace scene_layout;
 static_assert(std::numeric_limits<double>::is_iec559, "records hold IEEE 754 doubles");
 
 constexpr std::uint32_t GRID_CELLS = std::uint32_t{GRID_X} * GRID_Y * GRID_Z;
-constexpr int NEVER = -1;  // burn time and ignition delay of materials that do not burn
 
 // Little-endian fields.
 void put_u32(std::uint8_t* at, std::uint32_t value) {

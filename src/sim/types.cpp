@@ -16,8 +16,6 @@ struct type_row {
     int phase;
 };
 
-constexpr int NEVER = -1;  // burn_time / ignition_delay of materials that do not burn
-
 #if GRAINVOX_EARLY_STAGE
 const type_row TYPE_ROWS[TYPE_COUNT] = {
     {"Eraser", 0.0, 0.0, 0.0, 0.0, 0.0, NEVER, NEVER, false, PHASE_EMPTY},

@@ -2,6 +2,9 @@
 
 #include "sim/world.h"
 
+// burn_time and ignition_delay of materials that do not burn.
+constexpr int NEVER = -1;
+
 // Writes the TYPE_COUNT rows of this program's material table into `types`.
 void fill_type_table(ParticleType* types);
 
