@@ -13,7 +13,7 @@
 //   body:   runs, each an empty count and a record count (u32, u32) followed
 //           by that many cell records, x outermost and z innermost, until the
 //           runs cover the box;
-//   trailer: zlib's CRC-32 of the header and the body.
+//   trailer: the CRC-32 (as zlib and PNG have it) of the header and the body.
 // A cell record holds every field of the cell, so that a burning cell keeps
 // its burn time and a tinted one its colour. Every non-empty cell has one;
 // so has an empty cell that differs from the table's (it kept the fountain

@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+
+#include "effects/bmp_format.h"  // open_regular_file
 
 #ifdef _WIN32
 #include <io.h>
@@ -34,8 +34,9 @@ int flush_to_disk(int fd) { return fsync(fd); }
 int move_over(const char* from, const char* to) { return std::rename(from, to); }
 // Makes the rename itself last; some file systems cannot, and the file is in place anyway.
 void flush_folder_to_disk(const std::string& path) {
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
+    const std::size_t last_separator = path.find_last_of('/');
+    const std::string folder = last_separator == std::string::npos ? "." : path.substr(0, last_separator + 1);
+    const int fd = open(folder.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return;
     fsync(fd);
     close(fd);
@@ -74,35 +75,26 @@ bool write_all(int fd, const std::uint8_t* bytes, std::size_t size) {
 
 bool read_whole_file(const std::string& path, std::size_t most_bytes, std::vector<std::uint8_t>& bytes,
                      std::string& error) {
-    std::error_code failed;
-    const auto status = std::filesystem::status(path, failed);
-    if (failed) {
-        error = "cannot open " + path + ": " + failed.message();
+    const ownedFile file = open_regular_file(path.c_str(), "rb");
+    if (!file) {
+        struct stat info;
+        error = stat(path.c_str(), &info) == 0 ? path + " is not a regular file" : failure("cannot open", path);
         return false;
     }
-    if (!std::filesystem::is_regular_file(status)) {
-        error = path + " is not a regular file";
+    long size = -1;
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) size = std::ftell(file.get());
+    if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
+        error = failure("cannot read", path);
         return false;
     }
-    const auto size = std::filesystem::file_size(path, failed);
-    if (failed) {
-        error = "cannot read " + path + ": " + failed.message();
-        return false;
-    }
-    if (size > most_bytes) {
+    if (static_cast<unsigned long>(size) > most_bytes) {
         error = path + " is over-long: " + std::to_string(size) + " bytes, more than the " +
                 std::to_string(most_bytes) + " it can hold";
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        error = failure("cannot open", path);
-        return false;
-    }
     bytes.resize(static_cast<std::size_t>(size));
-    const bool whole = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fgetc(file) == EOF &&
-                       !std::ferror(file);
-    std::fclose(file);
+    const bool whole = std::fread(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
+                       std::fgetc(file.get()) == EOF && !std::ferror(file.get());
     if (!whole) error = "cannot read " + path + ": it changed while it was read";
     return whole;
 }

@@ -8,7 +8,7 @@
 // Whole files, read and written at once. Each says what went wrong in `error`.
 
 // Reads a regular file of at most `most_bytes` bytes; refuses anything else
-// (a folder, a device, a pipe) before opening it.
+// (a folder, a device, a pipe) without waiting on it.
 bool read_whole_file(const std::string& path, std::size_t most_bytes, std::vector<std::uint8_t>& bytes,
                      std::string& error);
 

@@ -226,6 +226,11 @@ refusal field(const char* name, std::size_t offset, std::function<void(bytes&, s
     return {name, name, [offset, set](bytes& b) { set(b, record_at(RECORD_ROW / 2) + offset); }, true};
 }
 
+TEST(SceneChecksum, IsTheStandardCrc32) {
+    const char check[] = "123456789";
+    EXPECT_EQ(scene_checksum(reinterpret_cast<const std::uint8_t*>(check), sizeof check - 1), 0xCBF43926u);
+}
+
 TEST_F(SceneFileTest, EveryRefusalSaysWhatIsWrongAndLeavesTheBoxAsItWas) {
     for (int i = 0; i < RECORD_ROW; ++i) w->add_particle(i + 1, 0, 0, i);
     ASSERT_TRUE(save_scene_file(*w, scene_path).ok);
