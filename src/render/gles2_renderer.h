@@ -1,0 +1,71 @@
+#pragma once
+
+#include <memory>
+
+#include "effects/fountain.h"
+#include "render/view_math.h"
+#include "sim/world.h"
+
+// The frame drawn with OpenGL ES 2 / WebGL 1 alone: shaders and vertex
+// buffers, no fixed-function state, no matrix or depth read-back. The
+// picture is the desktop program's: the same lit cubes or spheres, colours,
+// blending and order, floor, pen marker and fountains. It needs no GL or
+// GLUT header from its caller.
+//
+// How a page draws with it, on the thread that owns the GL context:
+//
+//   gles2_renderer renderer;                 // one, kept for the program's life
+//   renderer.init(width, height, rgb);       // once the context exists: the
+//                                            // particle image as loadBMP gives it,
+//                                            // or nullptr for plain squares
+//   every frame:
+//     if (sand_on) add_sand();
+//     limit_camera();
+//     const frame_view view = camera_view(polar_x, polar_y, polar_d, canvas_width, canvas_height);
+//     renderer.record_frame(*w, steps, graphics, {point_x, point_y, point_z, pen_size}, f, view);
+//     renderer.draw(view);                   // clears and draws the whole frame
+//     for (fountain* effect : f) if (effect) effect->step();
+//
+// record_frame steps the world (or, with `steps` false, leaves it as it
+// stands), drawing rand() exactly as the desktop frame does. The fountains
+// are read, never drawn through: their `texture` is not used. The picking
+// that goes with it is ray_pick (render/ray_pick.h), given the same view.
+
+// Where the pen stands and how big it is (0 is drawn as 1).
+struct pen_marker_place {
+    int x, y, z;
+    int size;
+};
+
+class gles2_renderer {
+public:
+    gles2_renderer();
+    ~gles2_renderer();
+    gles2_renderer(const gles2_renderer&) = delete;
+    gles2_renderer& operator=(const gles2_renderer&) = delete;
+
+    // Compiles the shaders and makes the buffers and the particle texture
+    // from `rgb`: width x height pixels of three bytes, rows bottom up, each
+    // row starting on a multiple of four bytes. False, with the reason in
+    // error(), when the shaders do not build; draw() then draws nothing.
+    bool init(int image_width, int image_height, const unsigned char* rgb);
+    const char* error() const;
+
+    // The frame's content: the floor, the pen marker, and one sweep of the
+    // world with each cell as it was before its step (a burning cell as one
+    // of the FOUNTAIN_COUNT `fountains`, picked and recorded as the desktop
+    // does). Faces that cannot show in `view` are left out.
+    void record_frame(world& w, bool steps, int graphics, const pen_marker_place& pen, fountain* const* fountains,
+                      const frame_view& view);
+
+    // Clears the viewport and draws the recorded frame; leaves the GL state
+    // as it found it except for the bound buffers, program and texture.
+    void draw(const frame_view& view);
+
+    // Triangles of cells in the last recorded frame.
+    long triangles_recorded() const;
+
+private:
+    struct state;
+    std::unique_ptr<state> state_;
+};
