@@ -28,12 +28,6 @@ constexpr double FLOOR_HIGH_Z = GRID_Z - CELL_HALF;
 
 constexpr int TEXT_OFFSET = 2;  // cells beyond the pen, on each axis
 
-double wrap_angle(double angle) {
-    if (angle >= FULL_TURN) angle -= FULL_TURN;
-    if (angle < 0.0) angle += FULL_TURN;
-    return angle;
-}
-
 // A white wire cube on the pen cell and red ones below it, one pen size
 // apart, down to the floor.
 void draw_pen_marker() {
@@ -114,12 +108,6 @@ void step_fountains() {
 }
 
 }  // namespace
-
-void limit_camera() {
-    if (polar_d < MIN_CAMERA_DISTANCE) polar_d = MIN_CAMERA_DISTANCE;
-    polar_x = wrap_angle(polar_x);
-    polar_y = wrap_angle(polar_y);
-}
 
 void place_camera() {
     limit_camera();

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "app/app_state.h"
-#include "app/gl.h"
 
 namespace {
 
@@ -23,8 +22,6 @@ overlay_period period;
 bool have_figures = false;
 overlay_figures latest;
 
-constexpr int TEXT_MARGIN = 10;  // pixels from the window's top left
-constexpr int LINE_HEIGHT = 15;
 constexpr double MS_PER_SECOND = 1000.0;
 
 std::array<int, TYPE_COUNT> count_live_cells(const world& w) {
@@ -92,31 +89,4 @@ std::vector<std::string> overlay_lines(const overlay_figures* figures) {
         if (id != TYPE_ERASER)
             lines.push_back(std::string(w->types[id].name) + " " + std::to_string(figures->live_cells[id]));
     return lines;
-}
-
-void draw_overlay() {
-    if (!overlay_on) return;
-    // Window coordinates, unlit, over everything; the frame's state comes back after.
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluOrtho2D(0.0, windx, 0.0, windy);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    int baseline = windy - TEXT_MARGIN;
-    for (const std::string& line : overlay_lines(overlay_latest())) {
-        baseline -= LINE_HEIGHT;
-        glRasterPos2i(TEXT_MARGIN, baseline);
-        for (char c : line) glutBitmapCharacter(GLUT_BITMAP_HELVETICA_12, static_cast<signed char>(c));
-    }
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
 }
