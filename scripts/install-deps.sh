@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages Grainvox needs that are not there yet.
 #   install-deps.sh run   what building and playing needs
-#   install-deps.sh package  that, plus what the Windows programs and the zip need
-#   install-deps.sh test  all of that, plus what the test suite needs
+#   install-deps.sh web   what building and serving the web page needs
+#   install-deps.sh package  run and web, plus what the Windows programs and the zips need
+#   install-deps.sh test  all of that, plus what the test suite needs (a browser among it)
 set -euo pipefail
 
 run_packages=(cmake g++ make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
               libxi-dev libxxf86vm-dev)
+# Debian's emscripten works offline with its own prebuilt system libraries;
+# the page's texture is drawn by a tool built with the machine's compiler.
+web_packages=(cmake g++ make emscripten binaryen python3)
 package_packages=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 zip dpkg-dev file)
 test_packages=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
-               clang libclang-rt-dev wine wine64 unzip)
+               clang libclang-rt-dev wine wine64 unzip chromium chromium-driver python3-selenium)
 
 case "${1:-run}" in
     run) wanted=("${run_packages[@]}") ;;
-    package) wanted=("${run_packages[@]}" "${package_packages[@]}") ;;
-    test) wanted=("${run_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
-    *) echo "usage: $0 [run|package|test]" >&2; exit 2 ;;
+    web) wanted=("${web_packages[@]}") ;;
+    package) wanted=("${run_packages[@]}" "${web_packages[@]}" "${package_packages[@]}") ;;
+    test) wanted=("${run_packages[@]}" "${web_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "usage: $0 [run|web|package|test]" >&2; exit 2 ;;
 esac
 
 if ! command -v apt-get >/dev/null 2>&1; then

@@ -1,0 +1,22 @@
+// Joined to the module's own script (--post-js), where emscripten's GLUT
+// lives. Its 3.1.6 motion handler hands the callbacks the pointer's previous
+// position, so the pen would stay one event behind and never reach where the
+// pointer stops; this one hands them the event's own position, as its button
+// handlers do.
+GLUT.onMousemove = function (event) {
+  var lastX = Browser.mouseX;
+  var lastY = Browser.mouseY;
+  Browser.calculateMouseEvent(event);
+  var x = Browser.mouseX;
+  var y = Browser.mouseY;
+  if (x == lastX && y == lastY) return;
+  if (GLUT.buttons == 0 && event.target == Module['canvas'] && GLUT.passiveMotionFunc) {
+    event.preventDefault();
+    GLUT.saveModifiers(event);
+    getWasmTableEntry(GLUT.passiveMotionFunc)(x, y);
+  } else if (GLUT.buttons != 0 && GLUT.motionFunc) {
+    event.preventDefault();
+    GLUT.saveModifiers(event);
+    getWasmTableEntry(GLUT.motionFunc)(x, y);
+  }
+};

@@ -1,0 +1,49 @@
+// What the page's script calls: the toolbar, the wheel, the canvas's size,
+// the scene files and the browser's storage, and the pictures and frame
+// count that the checks and the speed measurement read.
+
+#include <emscripten/emscripten.h>
+#include <GL/glut.h>
+
+#include "app/app_state.h"
+#include "app/mouse.h"
+#include "app/saved_scene.h"
+#include "web/page_frame.h"
+#include "web/page_keys.h"
+#include "web/page_scenes.h"
+
+extern "C" {
+
+// A key as if typed: a character, or GLUT's code of a special key.
+EMSCRIPTEN_KEEPALIVE void page_press_key(int c) { page_key(static_cast<unsigned char>(c), mouse_x, mouse_y); }
+EMSCRIPTEN_KEEPALIVE void page_press_special_key(int k) { page_special_key(k, mouse_x, mouse_y); }
+
+EMSCRIPTEN_KEEPALIVE void page_select_material(int id) {
+    if (id >= 0 && id < TYPE_COUNT) selected_type = id;
+}
+
+// The wheel: a step away from the box (outward) or towards it, as the
+// desktop's buttons 4 and 5 do.
+EMSCRIPTEN_KEEPALIVE void page_zoom(int outward) {
+    handle_button(outward ? MOUSE_BUTTON_ZOOM_OUT : MOUSE_BUTTON_ZOOM_IN, GLUT_UP);
+}
+
+// The canvas follows the window.
+EMSCRIPTEN_KEEPALIVE void page_resize(int width, int height) { glutReshapeWindow(width, height); }
+
+// The scene file the save and reload keys use; a picked or dropped file is
+// written there and loaded.
+EMSCRIPTEN_KEEPALIVE const char* page_scene_path() { return scene_path.c_str(); }
+EMSCRIPTEN_KEEPALIVE void page_load_scene_file() { reload_scene(); }
+
+EMSCRIPTEN_KEEPALIVE const char* page_kept_box_path() { return KEPT_BOX_FILE; }
+EMSCRIPTEN_KEEPALIVE int page_keep_box() { return keep_box() ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE void page_restore_box() { restore_kept_box(); }
+
+EMSCRIPTEN_KEEPALIVE void page_capture_frame() { capture_next_frame(); }
+EMSCRIPTEN_KEEPALIVE const unsigned char* page_captured_pixels() { return captured_frame().data(); }
+EMSCRIPTEN_KEEPALIVE int page_captured_width() { return captured_width(); }
+EMSCRIPTEN_KEEPALIVE int page_captured_height() { return captured_height(); }
+EMSCRIPTEN_KEEPALIVE double page_frames_drawn() { return static_cast<double>(frames_drawn()); }
+
+}  // extern "C"
