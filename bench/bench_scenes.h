@@ -13,3 +13,7 @@ void build_sand_heap(world& w, int cells);
 
 // Every cell full: Sand under Water under Oil.
 void build_full_box(world& w);
+
+// About 100,000 cells: every fifth cell of the box, by a hash of its place,
+// holds a particle of the materials in turn, and a few of them burn.
+void build_mixed_100k(world& w);

@@ -51,27 +51,6 @@ void build_empty(world&) {}
 void build_heap_20k(world& w) { build_sand_heap(w, 20000); }
 void build_heap_100k(world& w) { build_sand_heap(w, 100000); }
 
-// Every fifth cell of the box holds a particle, of materials in turn.
-void build_mixed_100k(world& w) {
-    const int materials[] = {TYPE_SAND, TYPE_WATER, TYPE_OIL, TYPE_GLASS, TYPE_WALL, TYPE_SAND, TYPE_WATER,
-#if GRAINVOX_HAS_GASES
-                             TYPE_METHANE, TYPE_CARBON_DIOXIDE, TYPE_NITROGEN_DIOXIDE, TYPE_HYDROGEN_SULFIDE,
-#endif
-                             TYPE_WALL};
-    const int material_count = sizeof materials / sizeof materials[0];
-    int placed = 0;
-    for (int x = 0; x < GRID_X; ++x)
-        for (int y = 0; y < GRID_Y; ++y)
-            for (int z = 0; z < GRID_Z; ++z) {
-                const int cell = (x * GRID_Y + y) * GRID_Z + z;
-                if (static_cast<unsigned>(cell) * 2654435761u % 5u != 0) continue;
-                // A few burning cells, so that the fountains break the batches.
-                const int type = placed % 500 == 0 ? TYPE_FIRE : materials[placed % material_count];
-                w.add_particle(type, x, y, z);
-                ++placed;
-            }
-}
-
 // The frame up to the cells: clear, camera and floor.
 void start_frame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
