@@ -3,11 +3,14 @@
 #include <chrono>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/gl.h"
 #include "app/pen.h"
 #include "render/fast_renderer.h"
+#include "render/fixed_function_frame.h"
+#include "render/view_math.h"
 
 #if !GRAINVOX_EARLY_STAGE
 #include "app/messages.h"
@@ -16,36 +19,13 @@
 
 namespace {
 
-// The eye looks at the middle of the floor.
-constexpr double ORBIT_CENTRE_X = GRID_X / 2;
-constexpr double ORBIT_CENTRE_Z = GRID_Z / 2;
-
-// The floor lies in the plane of the bottom cells' centres and covers the grid.
-constexpr double CELL_HALF = 0.5;
-constexpr double FLOOR_LOW = -CELL_HALF;
-constexpr double FLOOR_HIGH_X = GRID_X - CELL_HALF;
-constexpr double FLOOR_HIGH_Z = GRID_Z - CELL_HALF;
-
 constexpr int TEXT_OFFSET = 2;  // cells beyond the pen, on each axis
 
-// A white wire cube on the pen cell and red ones below it, one pen size
-// apart, down to the floor.
+// A white wire cube on the pen cell and red ones below it, down to the floor.
 void draw_pen_marker() {
-    glPushMatrix();
-    glTranslated(point_x, point_y, point_z);
-    // Size 0 (between two applications of a size-1 pen) shows as 1; a size
-    // below 1 must never reach the loop, which would not end.
-    const int edge = pen_size > 0 ? pen_size : 1;
-    for (int h = point_y; h >= 0; h -= edge) {
-        if (h == point_y) {
-            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        } else {
-            glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
-            glTranslated(0.0, -edge, 0.0);
-        }
-        glutWireCube(edge);
-    }
-    glPopMatrix();
+    static std::vector<wire_cube> cubes;  // kept, so that a frame allocates nothing
+    pen_marker_cubes(point_x, point_y, point_z, pen_size, cubes);
+    draw_wire_cubes(cubes);
 }
 
 // The program draws one frame at a time on the GLUT thread; the renderer's
@@ -119,13 +99,7 @@ void place_camera() {
 
 void draw_floor() {
     glPushMatrix();
-    glColor4f(0.5f, 0.5f, 0.5f, 1.0f);
-    glBegin(GL_QUADS);
-    glVertex3d(FLOOR_LOW, 0.0, FLOOR_LOW);
-    glVertex3d(FLOOR_LOW, 0.0, FLOOR_HIGH_Z);
-    glVertex3d(FLOOR_HIGH_X, 0.0, FLOOR_HIGH_Z);
-    glVertex3d(FLOOR_HIGH_X, 0.0, FLOOR_LOW);
-    glEnd();
+    draw_floor_quad(frame_floor());
     glPopMatrix();
 }
 

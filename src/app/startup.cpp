@@ -5,6 +5,7 @@
 #include "app/gl.h"
 #include "app/keys.h"
 #include "app/mouse.h"
+#include "render/view_math.h"
 
 #if !GRAINVOX_EARLY_STAGE
 #include "app/saved_scene.h"
@@ -12,9 +13,6 @@
 
 namespace {
 constexpr GLfloat ALPHA_TEST_REFERENCE = 0.1f;  // alpha at or below this is not drawn
-constexpr GLdouble FRUSTUM_HALF_HEIGHT = 1.0;
-constexpr GLdouble FRUSTUM_NEAR = 2.0;
-constexpr GLdouble FRUSTUM_FAR = 1000.0;
 }  // namespace
 
 void open_window(int* argc, char** argv) {

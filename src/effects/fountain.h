@@ -5,6 +5,16 @@
 constexpr int FOUNTAIN_COUNT = 5;       // fountains the program keeps
 constexpr int FOUNTAIN_PARTICLES = 25;  // particles in each
 
+// A particle is drawn as a square facing the viewer: its corners in the order
+// of its triangle strip, as offsets from the particle in half sides, with
+// their texture coordinates, and the two triangles GL makes of that strip.
+constexpr float FOUNTAIN_SQUARE_HALF_SIZE = 1.5f;  // cells
+struct fountain_square_corner {
+    float dx, dy, s, t;
+};
+constexpr fountain_square_corner FOUNTAIN_SQUARE_STRIP[] = {{1, 1, 1, 1}, {-1, 1, 0, 1}, {1, -1, 1, 0}, {-1, -1, 0, 0}};
+constexpr int FOUNTAIN_SQUARE_TRIANGLES[] = {0, 1, 2, 2, 1, 3};
+
 struct fountainParticle {
     bool alive;
     float life;   // 1 at spawn, also the alpha it is drawn with

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr float HALF_SIZE = 1.5f;  // half the side of a particle square
-
 // Model-view elements that hold the model's x and y axes (column-major).
 constexpr int MATRIX_X_AXIS = 0;
 constexpr int MATRIX_Y_AXIS = 4;
@@ -27,23 +25,14 @@ void load_facing_matrix() {
     glLoadMatrixf(m);
 }
 
-// The square's corners in the order of its triangle strip: offsets from the
-// particle in half sides, and texture coordinates.
-struct square_corner {
-    float dx, dy, s, t;
-};
-constexpr square_corner SQUARE_STRIP[] = {{1, 1, 1, 1}, {-1, 1, 0, 1}, {1, -1, 1, 0}, {-1, -1, 0, 0}};
-// The two triangles GL makes of that strip, in its order and winding.
-constexpr int SQUARE_TRIANGLES[] = {0, 1, 2, 2, 1, 3};
-
-void put_corner(const fountainParticle& p, const square_corner& c) {
+void put_corner(const fountainParticle& p, const fountain_square_corner& c) {
     glTexCoord2f(c.s, c.t);
-    glVertex3f(p.pos_x + c.dx * HALF_SIZE, p.pos_y + c.dy * HALF_SIZE, p.pos_z);
+    glVertex3f(p.pos_x + c.dx * FOUNTAIN_SQUARE_HALF_SIZE, p.pos_y + c.dy * FOUNTAIN_SQUARE_HALF_SIZE, p.pos_z);
 }
 
 void draw_square(const fountainParticle& p) {
     glBegin(GL_TRIANGLE_STRIP);
-    for (const square_corner& corner : SQUARE_STRIP) put_corner(p, corner);
+    for (const fountain_square_corner& corner : FOUNTAIN_SQUARE_STRIP) put_corner(p, corner);
     glEnd();
 }
 
@@ -90,7 +79,7 @@ void fountain::draw_in_one_primitive(int, int, int) {
     for (const fountainParticle& p : particles) {
         if (!p.alive) continue;
         glColor4f(p.red, p.green, p.blue, p.life);
-        for (int corner : SQUARE_TRIANGLES) put_corner(p, SQUARE_STRIP[corner]);
+        for (int corner : FOUNTAIN_SQUARE_TRIANGLES) put_corner(p, FOUNTAIN_SQUARE_STRIP[corner]);
     }
     glEnd();
     glPopMatrix();

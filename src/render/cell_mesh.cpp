@@ -1,7 +1,5 @@
 #include "render/cell_mesh.h"
 
-#include <cmath>
-
 #include "render/cell_drawing.h"
 #include "render/gl.h"
 
@@ -68,102 +66,17 @@ std::vector<triangle> capture_triangles(Draw&& draw) {
     return triangles;
 }
 
-void geometric_normal(const triangle& t, double n[3]) {
-    double a[3], b[3];
-    for (int d = 0; d < 3; ++d) {
-        a[d] = t.corner[1][d] - t.corner[0][d];
-        b[d] = t.corner[2][d] - t.corner[0][d];
-    }
-    n[0] = a[1] * b[2] - a[2] * b[1];
-    n[1] = a[2] * b[0] - a[0] * b[2];
-    n[2] = a[0] * b[1] - a[1] * b[0];
-}
-
-// Triangles that cover no area (the poles of GLUT's strips) draw nothing.
-constexpr double DEGENERATE_AREA = 1e-10;
-
-bool degenerate(const triangle& t) {
-    double n[3];
-    geometric_normal(t, n);
-    return n[0] * n[0] + n[1] * n[1] + n[2] * n[2] < DEGENERATE_AREA;
-}
-
-int outward_face(const triangle& t) {
-    double n[3];
-    geometric_normal(t, n);
-    int axis = 0;
-    for (int d = 1; d < 3; ++d)
-        if (std::fabs(n[d]) > std::fabs(n[axis])) axis = d;
-    return axis * 2 + (n[axis] > 0 ? 0 : 1);
-}
-
-// Adds a corner, reusing an equal one already there.
-void add_corner(indexed_mesh& mesh, const mesh_vertex& corner) {
-    for (std::size_t i = 0; i < mesh.vertices.size(); ++i) {
-        const mesh_vertex& known = mesh.vertices[i];
-        bool same = true;
-        for (int d = 0; d < 3; ++d)
-            same = same && known.position[d] == corner.position[d] && known.normal[d] == corner.normal[d];
-        if (same) {
-            mesh.indices.push_back(static_cast<unsigned>(i));
-            return;
-        }
-    }
-    mesh.indices.push_back(static_cast<unsigned>(mesh.vertices.size()));
-    mesh.vertices.push_back(corner);
-}
-
 }  // namespace
 
 cube_mesh capture_cell_cube() {
     cube_mesh mesh;
-    for (const triangle& t : capture_triangles([] { glutSolidCube(CELL_CUBE_EDGE); })) {
-        if (degenerate(t)) continue;
-        const int face = outward_face(t);
-        for (const auto& corner : t.corner) {
-            mesh_vertex v{};
-            v.normal[face_axis(face)] = static_cast<float>(face_sign(face));
-            for (int d = 0; d < 3; ++d) v.position[d] = corner[d];
-            add_corner(mesh.faces[face], v);
-        }
-    }
+    for (const triangle& t : capture_triangles([] { glutSolidCube(CELL_CUBE_EDGE); })) add_cube_triangle(mesh, t.corner);
     return mesh;
 }
 
 sphere_mesh capture_cell_sphere() {
     sphere_mesh mesh;
     const auto draw = [] { glutSolidSphere(CELL_SPHERE_RADIUS, CELL_SPHERE_SLICES, CELL_SPHERE_STACKS); };
-    for (const triangle& t : capture_triangles(draw)) {
-        if (degenerate(t)) continue;
-        for (const auto& corner : t.corner) {
-            // A sphere's normal points along its radius; GL normalises it.
-            mesh_vertex v{};
-            for (int d = 0; d < 3; ++d) {
-                v.position[d] = corner[d];
-                v.normal[d] = static_cast<float>(corner[d] / CELL_SPHERE_RADIUS);
-            }
-            add_corner(mesh, v);
-        }
-    }
+    for (const triangle& t : capture_triangles(draw)) add_sphere_triangle(mesh, t.corner);
     return mesh;
-}
-
-std::vector<triangle_plane> triangle_planes(const indexed_mesh& mesh) {
-    std::vector<triangle_plane> planes;
-    for (std::size_t t = 0; t + 2 < mesh.indices.size(); t += 3) {
-        triangle corners;
-        for (int c = 0; c < 3; ++c)
-            for (int d = 0; d < 3; ++d) corners.corner[c][d] = mesh.vertices[mesh.indices[t + c]].position[d];
-        triangle_plane plane;
-        geometric_normal(corners, plane.normal);
-        const double length = std::sqrt(plane.normal[0] * plane.normal[0] + plane.normal[1] * plane.normal[1] +
-                                        plane.normal[2] * plane.normal[2]);
-        plane.offset = 0.0;
-        for (int d = 0; d < 3; ++d) {
-            plane.normal[d] /= length;
-            plane.offset += plane.normal[d] * corners.corner[0][d];
-        }
-        planes.push_back(plane);
-    }
-    return planes;
 }

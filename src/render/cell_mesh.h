@@ -2,8 +2,9 @@
 
 #include <vector>
 
-// The triangles GLUT draws for one cell, read back from GL once so that the
-// batched drawing puts down exactly the same geometry, normals and winding.
+// The triangles GLUT draws for one cell, read back from GL once (or built
+// the way GLUT builds them) so that the batched drawing puts down exactly the
+// same geometry, normals and winding.
 
 struct mesh_vertex {
     float normal[3];
@@ -41,6 +42,21 @@ struct triangle_plane {
 // One plane per triangle of the mesh, in order.
 std::vector<triangle_plane> triangle_planes(const indexed_mesh& mesh);
 
+// The normal of the triangle (a, b, c), facing where it winds counter-clockwise,
+// as long as its area (twice its area).
+void triangle_normal(const float a[3], const float b[3], const float c[3], double n[3]);
+
+// Adds a triangle of GLUT's solid to the mesh: one of no area is left out, a
+// cube's goes to the face it points out of, a sphere's takes its normals
+// along the radius.
+void add_cube_triangle(cube_mesh& mesh, const float corners[3][3]);
+void add_sphere_triangle(sphere_mesh& mesh, const float corners[3][3]);
+
 // Both need a current GL context; they leave its state as they found it.
 cube_mesh capture_cell_cube();
 sphere_mesh capture_cell_sphere();
+
+// The same solids built as GLUT builds them, with no GL: the same corners,
+// triangles, winding and normals.
+cube_mesh build_cell_cube();
+sphere_mesh build_cell_sphere();

@@ -1,11 +1,10 @@
 #pragma once
 
 #include <cstddef>
-#include <vector>
 
-#include "render/cell_mesh.h"
-#include "render/fast_faces.h"
+#include "render/cell_batches.h"
 #include "render/fast_frame_record.h"
+#include "render/frame_data.h"
 #include "effects/fountain.h"
 #include "sim/world.h"
 
@@ -38,12 +37,10 @@ private:
     long bounds_reached_ = 0;
 };
 
-// Draws the frame's cells in large batches instead of one GLUT solid each,
-// with the same result: the same steps and rand() draws, the same order of
-// drawing (broken into batches only at fountains), the same picture. Faces
-// that cannot reach the picture are left out. Its buffers are kept from frame
-// to frame, so a warm frame allocates nothing.
-class fast_renderer {
+// The batched drawing of the frame's cells in fixed-function GL: the batches
+// of cell_batcher (the same picture as drawing cell by cell), handed to GL
+// while the sweep goes on, with GL's queued work bounded.
+class fast_renderer : private batch_sink {
 public:
     fast_renderer() = default;
     // With GL's queued work bounded otherwise than the program's default.
@@ -56,15 +53,15 @@ public:
     // stepped and the world is left as it is (see frame_record::record_still).
     void draw_still(const world& w, int graphics, fountain* const* fountains);
 
-    const frame_record& record() const { return record_; }
+    const frame_record& record() const { return batcher_.record(); }
     // Triangles handed to GL in the last frame.
-    long triangles_drawn() const { return triangles_drawn_; }
+    long triangles_drawn() const { return batcher_.triangles(); }
     // Times the drawing so far bounded the work GL had queued.
     long queue_bounds_reached() const { return queue_limit_.bounds_reached(); }
     // While measuring, each frame times the part of its drawing spent handing
     // the recorded draws to GL; the rest of it is the walk over the world.
-    void measure_drawing(bool on) { measuring_ = on; }
-    double drawing_seconds() const { return drawing_seconds_; }
+    void measure_drawing(bool on) { batcher_.measure_drawing(on); }
+    double drawing_seconds() const { return batcher_.drawing_seconds(); }
 
     // GL's queued work is bounded every QUEUED_TRIANGLES triangles, with
     // QUEUED_BOUNDS such stretches left in flight.
@@ -72,39 +69,18 @@ public:
     static constexpr int QUEUED_BOUNDS = 2;
 
 private:
-    struct batch_vertex {
-        float colour[4];
-        float normal[3];
-        float position[3];
-    };
+    // Reads the camera from GL, draws what `batch(view)` batches, and leaves
+    // GL's state as drawing cell by cell would.
+    template <class Batch>
+    void draw_batched(Batch&& batch, fountain* const* fountains);
 
-    void ensure_meshes();
-    // Draws what `record(settled)` records, handing settled draws to GL as it goes.
-    template <class Record>
-    void draw_recorded(Record&& record, int graphics, fountain* const* fountains);
-    // Draws the recorded draws [first, end); returns end.
-    std::size_t draw_settled(std::size_t first, std::size_t end, int graphics, const view_geometry& view,
-                             fountain* const* fountains);
-    void add_cube_run(const cell_draw* run, int length, const view_geometry& view);
-    void add_cubes_one_by_one(const cell_draw* run, int length, const face_fate (*fates)[CUBE_FACES]);
-    void add_sphere(const cell_draw& cell, const view_geometry& view);
-    // The mesh at the cell's x and y, stretched along z from z_first to z_last.
-    void add_mesh(const cell_draw& cell, int z_first, int z_last, const indexed_mesh& mesh);
-    void add_mesh(const cell_draw& cell, int z_first, int z_last, const std::vector<mesh_vertex>& vertices,
-                  const unsigned* indices, std::size_t index_count);
-    void draw_fountain(const cell_draw& cell, fountain* const* fountains);
-    void flush();
+    void take_triangles(const lit_vertex* vertices, std::size_t vertex_count, const unsigned* indices,
+                                           std::size_t index_count) override;
+    void take_fountain(const cell_draw& cell) override;
+    void settled() override;
 
-    bool meshes_ready_ = false;
-    cube_mesh cube_;
-    sphere_mesh sphere_;
-    std::vector<triangle_plane> sphere_planes_;
-    std::vector<unsigned> facing_indices_;
-    frame_record record_;
-    std::vector<batch_vertex> batch_;
-    std::vector<unsigned> batch_indices_;
-    long triangles_drawn_ = 0;
-    bool measuring_ = false;
-    double drawing_seconds_ = 0.0;
+    cell_batcher batcher_;
+    fountain* const* fountains_ = nullptr;  // of the frame being drawn
+    bool unflushed_ = false;                // triangles handed to GL since it was last told to start
     gl_queue_limit queue_limit_{QUEUED_TRIANGLES, QUEUED_BOUNDS};
 };

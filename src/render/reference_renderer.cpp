@@ -1,5 +1,3 @@
-#include <cstdlib>
-
 #include "render/cell_drawing.h"
 #include "render/gl.h"
 #include "sim/sweep.h"
@@ -26,14 +24,6 @@ void draw_cell(const ParticleType& before, int x, int y, int z, int graphics, fo
 }
 
 }  // namespace
-
-int random_fountain() { return std::rand() % FOUNTAIN_COUNT; }
-
-int pick_fountain(world& w, int x, int y, int z) {
-    const int index = random_fountain();
-    w.grid[x][y][z].fountain_index = index;
-    return index;
-}
 
 void draw_sweep_reference(world& w, int graphics, fountain* const* fountains) {
     sweep_frame(w, [&w, graphics, fountains](const ParticleType& before, int x, int y, int z) {

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "sim/world.h"
+
 // The camera and the window as matrices, computed without GL, so that a
 // drawing without matrix read-back (and the picking) gets the very matrices
 // the desktop program builds with GL's own calls. Matrices are 4 x 4,
 // column-major, as GL keeps them.
 
 // The camera orbits the middle of the floor.
-constexpr double ORBIT_CENTRE_X = 50.0;
-constexpr double ORBIT_CENTRE_Z = 50.0;
+constexpr double ORBIT_CENTRE_X = GRID_X / 2;
+constexpr double ORBIT_CENTRE_Z = GRID_Z / 2;
 
 // The view volume: a frustum of half height 1 at the near plane, as wide as
 // the window's aspect.

@@ -1,0 +1,20 @@
+#include "render/fixed_function_frame.h"
+
+#include "render/gl.h"
+
+void draw_floor_quad(const floor_quad& floor) {
+    glColor4fv(floor.colour);
+    glBegin(GL_QUADS);
+    for (const auto& corner : floor.corners) glVertex3dv(corner);
+    glEnd();
+}
+
+void draw_wire_cubes(const std::vector<wire_cube>& cubes) {
+    for (const wire_cube& cube : cubes) {
+        glPushMatrix();
+        glTranslated(cube.centre[0], cube.centre[1], cube.centre[2]);
+        glColor4fv(cube.colour);
+        glutWireCube(cube.edge);
+        glPopMatrix();
+    }
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <vector>
+
+#include "render/frame_data.h"
+
+// The floor and the pen marker drawn in fixed-function GL, in the current
+// model-view matrix (the camera's), lit like everything else.
+
+// One quad in the floor's colour; it sets no normal, so GL's current one lights it.
+void draw_floor_quad(const floor_quad& floor);
+
+// GLUT's wire cubes, each in its colour, in order.
+void draw_wire_cubes(const std::vector<wire_cube>& cubes);

@@ -1,0 +1,487 @@
+#include "render/gles2_renderer.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/cell_batches.h"
+#include "render/frame_data.h"
+#include "render/gles2_api.h"
+
+namespace {
+
+// The desktop program's light and material: light 0 from (2, 5, 5) in eye
+// space, white; the current colour drives the ambient and diffuse material;
+// white specular of shininess 50; GL's default scene ambient of 0.2.
+constexpr float LIGHT_DIRECTION[3] = {2.0f, 5.0f, 5.0f};
+constexpr float AMBIENT = 0.2f;
+constexpr float DIFFUSE = 1.0f;
+constexpr float SPECULAR = 1.0f;
+constexpr float SHININESS = 50.0f;
+constexpr float ALPHA_TEST_REFERENCE = 0.1f;  // alpha at or below this is not drawn
+// GL's current normal as the desktop frame leaves it for what sets none of
+// its own (the floor and the fountains): its start value, which the
+// frame's array drawing never changes.
+constexpr float CURRENT_NORMAL[3] = {0.0f, 0.0f, 1.0f};
+
+// Lit per corner as GL's fixed-function lighting does, then the alpha test
+// and, for the fountains, the texture times the colour.
+const char* const VERTEX_SHADER = R"(
+attribute vec3 a_position;
+attribute vec3 a_normal;
+attribute vec4 a_colour;
+attribute vec2 a_texcoord;
+uniform mat4 u_modelview;
+uniform mat4 u_projection;
+uniform mat3 u_normal_matrix;
+uniform vec3 u_light;
+uniform vec3 u_half_vector;
+uniform vec3 u_lighting;  // ambient, diffuse, specular
+uniform float u_shininess;
+varying vec4 v_colour;
+varying vec2 v_texcoord;
+void main() {
+    gl_Position = u_projection * (u_modelview * vec4(a_position, 1.0));
+    vec3 n = normalize(u_normal_matrix * a_normal);
+    float facing = dot(n, u_light);
+    float diffuse = max(facing, 0.0);
+    float specular = facing > 0.0 ? pow(max(dot(n, u_half_vector), 0.0), u_shininess) : 0.0;
+    vec3 lit = a_colour.rgb * (u_lighting.x + diffuse * u_lighting.y) + vec3(specular * u_lighting.z);
+    v_colour = vec4(clamp(lit, 0.0, 1.0), clamp(a_colour.a, 0.0, 1.0));
+    v_texcoord = a_texcoord;
+}
+)";
+
+const char* const FRAGMENT_SHADER = R"(
+uniform sampler2D u_texture;
+uniform float u_textured;
+uniform float u_alpha_reference;
+varying vec4 v_colour;
+varying vec2 v_texcoord;
+void main() {
+    vec4 colour = v_colour;
+    if (u_textured > 0.5) colour.rgb *= texture2D(u_texture, v_texcoord).rgb;
+    if (colour.a <= u_alpha_reference) discard;
+    gl_FragColor = colour;
+}
+)";
+
+#if defined(__EMSCRIPTEN__)
+const char* const VERTEX_PREAMBLE = "#version 100\n";
+const char* const FRAGMENT_PREAMBLE =
+    "#version 100\n#ifdef GL_FRAGMENT_PRECISION_HIGH\nprecision highp float;\n#else\nprecision mediump float;\n#endif\n";
+#else
+// Desktop GL speaks GLSL 1.20, whose language the shaders keep to.
+const char* const VERTEX_PREAMBLE = "#version 120\n";
+const char* const FRAGMENT_PREAMBLE = "#version 120\n";
+#endif
+
+enum attribute : GLuint { POSITION = 0, NORMAL, COLOUR, TEXCOORD };
+
+// A fountain particle's square corner: eye space, as the fountain faces the eye.
+struct particle_vertex {
+    float colour[4];
+    float position[3];
+    float texcoord[2];
+};
+
+// What one burning cell shows: its fountain's particles as they stood when the sweep reached it.
+struct fountain_draw {
+    float cell[3];
+    fountainParticle particles[FOUNTAIN_PARTICLES];
+};
+
+// One step of the cells' drawing, in the frame's order.
+struct frame_item {
+    bool fountain;
+    std::size_t first;  // batch: first corner and first index; fountain: its fountain_draw
+    std::size_t first_index;
+    std::size_t index_count;
+};
+
+constexpr int WIRE_FACES = 6;
+constexpr int WIRE_FACE_CORNERS = 4;
+// GLUT's wire cube: each face of its table drawn as a loop, lit by the face's normal.
+constexpr float WIRE_CORNERS[8][3] = {{.5f, .5f, .5f},   {-.5f, .5f, .5f},  {-.5f, -.5f, .5f}, {.5f, -.5f, .5f},
+                                      {.5f, -.5f, -.5f}, {.5f, .5f, -.5f},  {-.5f, .5f, -.5f}, {-.5f, -.5f, -.5f}};
+constexpr int WIRE_LOOPS[WIRE_FACES][WIRE_FACE_CORNERS] = {{0, 1, 2, 3}, {0, 3, 4, 5}, {0, 5, 6, 1},
+                                                         {1, 6, 7, 2}, {7, 4, 3, 2}, {4, 7, 6, 5}};
+constexpr float WIRE_NORMALS[WIRE_FACES][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
+
+void to_floats(const double in[16], float out[16]) {
+    for (int i = 0; i < 16; ++i) out[i] = static_cast<float>(in[i]);
+}
+
+// The matrix that turns normals as `m` turns points: the inverse transpose of its upper 3 x 3.
+void normal_matrix(const double m[16], float out[9]) {
+    const double a[3][3] = {{m[0], m[4], m[8]}, {m[1], m[5], m[9]}, {m[2], m[6], m[10]}};  // a[row][column]
+    double cofactor[3][3];
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            const int r1 = (r + 1) % 3, r2 = (r + 2) % 3, c1 = (c + 1) % 3, c2 = (c + 2) % 3;
+            cofactor[r][c] = a[r1][c1] * a[r2][c2] - a[r1][c2] * a[r2][c1];
+        }
+    const double det = a[0][0] * cofactor[0][0] + a[0][1] * cofactor[0][1] + a[0][2] * cofactor[0][2];
+    // The inverse transpose is the cofactor matrix over the determinant; column-major for GL.
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) out[c * 3 + r] = static_cast<float>(det != 0.0 ? cofactor[r][c] / det : 0.0);
+}
+
+void normalise(float v[3]) {
+    const float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    for (int d = 0; d < 3; ++d) v[d] /= length;
+}
+
+GLuint compile(GLenum kind, const char* preamble, const char* source, std::string& error) {
+    const GLuint shader = glCreateShader(kind);
+    const char* parts[] = {preamble, source};
+    glShaderSource(shader, 2, parts, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled != GL_TRUE) {
+        char log[1024] = "";
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        error = std::string(kind == GL_VERTEX_SHADER ? "vertex" : "fragment") + " shader: " + log;
+    }
+    return shader;
+}
+
+}  // namespace
+
+struct gles2_renderer::state : batch_sink {
+    std::string error;
+    GLuint program = 0;
+    GLuint texture = 0;
+    bool textured = false;
+    GLuint cell_vertices = 0, cell_indices = 0, scene_vertices = 0, particle_vertices = 0;
+    GLint u_modelview = -1, u_projection = -1, u_normal_matrix = -1, u_light = -1, u_half_vector = -1,
+          u_lighting = -1, u_shininess = -1, u_texture = -1, u_textured = -1, u_alpha_reference = -1;
+
+    cell_batcher batcher;
+    fountain* const* fountains = nullptr;
+    // The recorded frame.
+    std::vector<lit_vertex> vertices;
+    std::vector<std::uint16_t> indices;
+    std::vector<fountain_draw> fountain_draws;
+    std::vector<frame_item> items;
+    std::vector<lit_vertex> floor_triangles, marker_lines;
+    std::vector<wire_cube> marker;
+    std::vector<particle_vertex> particles;
+
+    void take_triangles(const lit_vertex* batch, std::size_t vertex_count, const unsigned* batch_indices,
+                        std::size_t index_count) override {
+        items.push_back({false, vertices.size(), indices.size(), index_count});
+        vertices.insert(vertices.end(), batch, batch + vertex_count);
+        for (std::size_t i = 0; i < index_count; ++i) indices.push_back(static_cast<std::uint16_t>(batch_indices[i]));
+    }
+
+    void take_fountain(const cell_draw& cell) override {
+        const fountain* effect = fountains[cell.fountain];
+        if (effect == nullptr) return;
+        fountain_draw draw;
+        draw.cell[0] = cell.x;
+        draw.cell[1] = cell.y;
+        draw.cell[2] = cell.z;
+        for (int i = 0; i < FOUNTAIN_PARTICLES; ++i) draw.particles[i] = effect->particles[i];
+        items.push_back({true, fountain_draws.size(), 0, 0});
+        fountain_draws.push_back(draw);
+    }
+
+    void record_floor_and_marker(const pen_marker_place& pen);
+    void build_particles(const frame_view& view, std::vector<std::size_t>& first_vertex);
+    void use_lit_vertices(std::size_t first);
+    void set_view(const float modelview[16], const float projection[16], const float normals[9]);
+    void draw_particles(std::size_t first, std::size_t count, const float projection[16],
+                        const float facing_normal[3]);
+};
+
+void gles2_renderer::state::record_floor_and_marker(const pen_marker_place& pen) {
+    const floor_quad floor = frame_floor();
+    floor_triangles.clear();
+    constexpr int FAN[6] = {0, 1, 2, 0, 2, 3};
+    for (int corner : FAN) {
+        lit_vertex v{};
+        for (int c = 0; c < 4; ++c) v.colour[c] = floor.colour[c];
+        for (int d = 0; d < 3; ++d) {
+            v.normal[d] = CURRENT_NORMAL[d];
+            v.position[d] = static_cast<float>(floor.corners[corner][d]);
+        }
+        floor_triangles.push_back(v);
+    }
+
+    pen_marker_cubes(pen.x, pen.y, pen.z, pen.size, marker);
+    marker_lines.clear();
+    for (const wire_cube& cube : marker)
+        for (int face = 0; face < WIRE_FACES; ++face)
+            for (int edge = 0; edge < WIRE_FACE_CORNERS; ++edge)
+                for (int end = 0; end < 2; ++end) {
+                    const float* corner = WIRE_CORNERS[WIRE_LOOPS[face][(edge + end) % WIRE_FACE_CORNERS]];
+                    lit_vertex v{};
+                    for (int c = 0; c < 4; ++c) v.colour[c] = cube.colour[c];
+                    for (int d = 0; d < 3; ++d) {
+                        v.normal[d] = WIRE_NORMALS[face][d];
+                        v.position[d] = static_cast<float>(cube.centre[d] + corner[d] * cube.edge);
+                    }
+                    marker_lines.push_back(v);
+                }
+}
+
+// The squares of every fountain drawn, in eye space. The desktop fountain
+// keeps the translation and z axis of the cell's model-view matrix and puts
+// the eye's x and y axes in place of the model's.
+void gles2_renderer::state::build_particles(const frame_view& view, std::vector<std::size_t>& first_vertex) {
+    particles.clear();
+    first_vertex.clear();
+    const double* m = view.modelview;
+    for (const fountain_draw& draw : fountain_draws) {
+        first_vertex.push_back(particles.size());
+        double origin[3];
+        for (int row = 0; row < 3; ++row)
+            origin[row] = m[row] * draw.cell[0] + m[4 + row] * draw.cell[1] + m[8 + row] * draw.cell[2] + m[12 + row];
+        for (const fountainParticle& p : draw.particles) {
+            if (!p.alive) continue;
+            for (int corner : FOUNTAIN_SQUARE_TRIANGLES) {
+                const fountain_square_corner& c = FOUNTAIN_SQUARE_STRIP[corner];
+                const double local[3] = {p.pos_x + c.dx * FOUNTAIN_SQUARE_HALF_SIZE,
+                                         p.pos_y + c.dy * FOUNTAIN_SQUARE_HALF_SIZE, p.pos_z};
+                particle_vertex v{{p.red, p.green, p.blue, p.life}, {}, {c.s, c.t}};
+                for (int row = 0; row < 3; ++row)
+                    v.position[row] =
+                        static_cast<float>(origin[row] + (row < 2 ? local[row] : 0.0) + local[2] * m[8 + row]);
+                particles.push_back(v);
+            }
+        }
+    }
+}
+
+void gles2_renderer::state::use_lit_vertices(std::size_t first) {
+    const std::size_t stride = sizeof(lit_vertex);
+    const char* base = reinterpret_cast<const char*>(first * stride);
+    glVertexAttribPointer(POSITION, 3, GL_FLOAT, GL_FALSE, stride, base + offsetof(lit_vertex, position));
+    glVertexAttribPointer(NORMAL, 3, GL_FLOAT, GL_FALSE, stride, base + offsetof(lit_vertex, normal));
+    glVertexAttribPointer(COLOUR, 4, GL_FLOAT, GL_FALSE, stride, base + offsetof(lit_vertex, colour));
+}
+
+void gles2_renderer::state::set_view(const float modelview[16], const float projection[16], const float normals[9]) {
+    glUniformMatrix4fv(u_modelview, 1, GL_FALSE, modelview);
+    glUniformMatrix4fv(u_projection, 1, GL_FALSE, projection);
+    glUniformMatrix3fv(u_normal_matrix, 1, GL_FALSE, normals);
+}
+
+gles2_renderer::gles2_renderer() : state_(new state) {}
+
+gles2_renderer::~gles2_renderer() = default;
+
+const char* gles2_renderer::error() const { return state_->error.c_str(); }
+
+long gles2_renderer::triangles_recorded() const { return state_->batcher.triangles(); }
+
+bool gles2_renderer::init(int image_width, int image_height, const unsigned char* rgb) {
+    state& s = *state_;
+    s.error.clear();
+    const GLuint vertex = compile(GL_VERTEX_SHADER, VERTEX_PREAMBLE, VERTEX_SHADER, s.error);
+    const GLuint fragment = compile(GL_FRAGMENT_SHADER, FRAGMENT_PREAMBLE, FRAGMENT_SHADER, s.error);
+    if (!s.error.empty()) return false;
+    s.program = glCreateProgram();
+    glAttachShader(s.program, vertex);
+    glAttachShader(s.program, fragment);
+    glBindAttribLocation(s.program, POSITION, "a_position");
+    glBindAttribLocation(s.program, NORMAL, "a_normal");
+    glBindAttribLocation(s.program, COLOUR, "a_colour");
+    glBindAttribLocation(s.program, TEXCOORD, "a_texcoord");
+    glLinkProgram(s.program);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(s.program, GL_LINK_STATUS, &linked);
+    if (linked != GL_TRUE) {
+        char log[1024] = "";
+        glGetProgramInfoLog(s.program, sizeof log, nullptr, log);
+        s.error = std::string("program: ") + log;
+        glDeleteProgram(s.program);
+        s.program = 0;
+        return false;
+    }
+    s.u_modelview = glGetUniformLocation(s.program, "u_modelview");
+    s.u_projection = glGetUniformLocation(s.program, "u_projection");
+    s.u_normal_matrix = glGetUniformLocation(s.program, "u_normal_matrix");
+    s.u_light = glGetUniformLocation(s.program, "u_light");
+    s.u_half_vector = glGetUniformLocation(s.program, "u_half_vector");
+    s.u_lighting = glGetUniformLocation(s.program, "u_lighting");
+    s.u_shininess = glGetUniformLocation(s.program, "u_shininess");
+    s.u_texture = glGetUniformLocation(s.program, "u_texture");
+    s.u_textured = glGetUniformLocation(s.program, "u_textured");
+    s.u_alpha_reference = glGetUniformLocation(s.program, "u_alpha_reference");
+
+    GLuint buffers[4];
+    glGenBuffers(4, buffers);
+    s.cell_vertices = buffers[0];
+    s.cell_indices = buffers[1];
+    s.scene_vertices = buffers[2];
+    s.particle_vertices = buffers[3];
+
+    s.textured = rgb != nullptr && image_width > 0 && image_height > 0;
+    if (s.textured) {
+        constexpr GLint ROW_ALIGNMENT = 4;
+        const auto power_of_two = [](int n) { return (n & (n - 1)) == 0; };
+        // WebGL repeats only textures whose sides are powers of two, as the desktop's default does.
+        const GLint wrap = power_of_two(image_width) && power_of_two(image_height) ? GL_REPEAT : GL_CLAMP_TO_EDGE;
+        glGenTextures(1, &s.texture);
+        glBindTexture(GL_TEXTURE_2D, s.texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, ROW_ALIGNMENT);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, image_width, image_height, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    }
+    if (!s.batcher.has_meshes()) s.batcher.set_meshes(build_cell_cube(), build_cell_sphere());
+    return true;
+}
+
+void gles2_renderer::record_frame(world& w, bool steps, int graphics, const pen_marker_place& pen,
+                                  fountain* const* fountains, const frame_view& view) {
+    state& s = *state_;
+    if (!s.batcher.has_meshes()) s.batcher.set_meshes(build_cell_cube(), build_cell_sphere());
+    s.record_floor_and_marker(pen);
+    s.vertices.clear();
+    s.indices.clear();
+    s.fountain_draws.clear();
+    s.items.clear();
+    s.fountains = fountains;
+    const view_geometry geometry = view_from_matrices(view.modelview, view.projection);
+    if (steps)
+        s.batcher.sweep(w, graphics, geometry, s);
+    else
+        s.batcher.still(w, graphics, geometry, s);
+}
+
+void gles2_renderer::draw(const frame_view& view) {
+    state& s = *state_;
+    glViewport(view.viewport[0], view.viewport[1], view.viewport[2], view.viewport[3]);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glDepthMask(GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (s.program == 0) return;
+
+    glUseProgram(s.program);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CCW);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    float light[3] = {LIGHT_DIRECTION[0], LIGHT_DIRECTION[1], LIGHT_DIRECTION[2]};
+    normalise(light);
+    float half_vector[3] = {light[0], light[1], light[2] + 1.0f};  // the eye looks down -z
+    normalise(half_vector);
+    glUniform3fv(s.u_light, 1, light);
+    glUniform3fv(s.u_half_vector, 1, half_vector);
+    glUniform3f(s.u_lighting, AMBIENT, DIFFUSE, SPECULAR);
+    glUniform1f(s.u_shininess, SHININESS);
+    glUniform1f(s.u_alpha_reference, ALPHA_TEST_REFERENCE);
+    glUniform1i(s.u_texture, 0);
+    glUniform1f(s.u_textured, 0.0f);
+
+    float camera[16], projection[16], camera_normals[9];
+    to_floats(view.modelview, camera);
+    to_floats(view.projection, projection);
+    normal_matrix(view.modelview, camera_normals);
+    s.set_view(camera, projection, camera_normals);
+
+    glEnableVertexAttribArray(POSITION);
+    glEnableVertexAttribArray(NORMAL);
+    glEnableVertexAttribArray(COLOUR);
+    glDisableVertexAttribArray(TEXCOORD);
+    glVertexAttrib2f(TEXCOORD, 0.0f, 0.0f);
+
+    // The floor, then the marker, from one small buffer.
+    std::vector<lit_vertex>& scene = s.floor_triangles;
+    const std::size_t floor_count = scene.size();
+    scene.insert(scene.end(), s.marker_lines.begin(), s.marker_lines.end());
+    glBindBuffer(GL_ARRAY_BUFFER, s.scene_vertices);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(scene.size() * sizeof(lit_vertex)), scene.data(),
+                 GL_STREAM_DRAW);
+    s.use_lit_vertices(0);
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(floor_count));
+    glDrawArrays(GL_LINES, static_cast<GLint>(floor_count), static_cast<GLsizei>(s.marker_lines.size()));
+    scene.resize(floor_count);
+
+    // The cells and fountains, in the order recorded.
+    glBindBuffer(GL_ARRAY_BUFFER, s.cell_vertices);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.vertices.size() * sizeof(lit_vertex)),
+                 s.vertices.data(), GL_STREAM_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, s.cell_indices);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.indices.size() * sizeof(std::uint16_t)),
+                 s.indices.data(), GL_STREAM_DRAW);
+    std::vector<std::size_t> first_particle;
+    s.build_particles(view, first_particle);
+    if (!s.particles.empty()) {
+        glBindBuffer(GL_ARRAY_BUFFER, s.particle_vertices);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.particles.size() * sizeof(particle_vertex)),
+                     s.particles.data(), GL_STREAM_DRAW);
+    }
+    // The fountains' squares are lit with the current normal as their matrix turns it.
+    const double* m = view.modelview;
+    const double facing[16] = {1, 0, 0, 0, 0, 1, 0, 0, m[8], m[9], m[10], 0, 0, 0, 0, 1};
+    float facing_normals[9], facing_normal[3] = {0.0f, 0.0f, 0.0f};
+    normal_matrix(facing, facing_normals);
+    for (int row = 0; row < 3; ++row)
+        for (int k = 0; k < 3; ++k) facing_normal[row] += facing_normals[k * 3 + row] * CURRENT_NORMAL[k];
+    normalise(facing_normal);
+
+    for (const frame_item& item : s.items) {
+        if (!item.fountain) {
+            glBindBuffer(GL_ARRAY_BUFFER, s.cell_vertices);
+            s.use_lit_vertices(item.first);
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(item.index_count), GL_UNSIGNED_SHORT,
+                           reinterpret_cast<const void*>(item.first_index * sizeof(std::uint16_t)));
+            continue;
+        }
+        const std::size_t first = first_particle[item.first];
+        const std::size_t end =
+            item.first + 1 < first_particle.size() ? first_particle[item.first + 1] : s.particles.size();
+        s.draw_particles(first, end - first, projection, facing_normal);
+        s.set_view(camera, projection, camera_normals);
+    }
+
+    glDisableVertexAttribArray(NORMAL);
+    glDisableVertexAttribArray(COLOUR);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+// Additive, textured and over everything, as the desktop fountain draws.
+void gles2_renderer::state::draw_particles(std::size_t first, std::size_t count, const float projection[16],
+                                           const float facing_normal[3]) {
+    static constexpr float IDENTITY[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    static constexpr float IDENTITY_NORMALS[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    set_view(IDENTITY, projection, IDENTITY_NORMALS);
+    glDisable(GL_DEPTH_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    if (textured) {
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glUniform1f(u_textured, 1.0f);
+    }
+    glDisableVertexAttribArray(NORMAL);
+    glVertexAttrib3fv(NORMAL, facing_normal);
+    glEnableVertexAttribArray(TEXCOORD);
+    glBindBuffer(GL_ARRAY_BUFFER, particle_vertices);
+    const std::size_t stride = sizeof(particle_vertex);
+    glVertexAttribPointer(POSITION, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(particle_vertex, position)));
+    glVertexAttribPointer(COLOUR, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(particle_vertex, colour)));
+    glVertexAttribPointer(TEXCOORD, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(particle_vertex, texcoord)));
+    glDrawArrays(GL_TRIANGLES, static_cast<GLint>(first), static_cast<GLsizei>(count));
+
+    glDisableVertexAttribArray(TEXCOORD);
+    glEnableVertexAttribArray(NORMAL);
+    glUniform1f(u_textured, 0.0f);
+    glEnable(GL_DEPTH_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
