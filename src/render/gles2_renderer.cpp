@@ -450,10 +450,13 @@ void gles2_renderer::draw(const frame_view& view) {
         s.set_view(camera, projection, camera_normals);
     }
 
+    // Nothing of ours stays bound, so that other drawing in the context is not disturbed.
+    glDisableVertexAttribArray(POSITION);
     glDisableVertexAttribArray(NORMAL);
     glDisableVertexAttribArray(COLOUR);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glUseProgram(0);
 }
 
 // Additive, textured and over everything, as the desktop fountain draws.

@@ -58,8 +58,9 @@ public:
     void record_frame(world& w, bool steps, int graphics, const pen_marker_place& pen, fountain* const* fountains,
                       const frame_view& view);
 
-    // Clears the viewport and draws the recorded frame; leaves the GL state
-    // as it found it except for the bound buffers, program and texture.
+    // Clears the viewport and draws the recorded frame. It sets the depth,
+    // blending and culling it needs, and leaves no program, buffer or
+    // attribute array of its own in use.
     void draw(const frame_view& view);
 
     // Triangles of cells in the last recorded frame.
