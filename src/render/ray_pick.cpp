@@ -14,6 +14,10 @@ constexpr double NO_HIT = std::numeric_limits<double>::infinity();
 constexpr float ALPHA_TEST_REFERENCE = 0.1f;
 constexpr double CELL_HALF = 0.5;
 constexpr double FLOOR_LOW = -CELL_HALF;
+// The depth buffer the desktop picking reads holds 24-bit depths: a surface
+// point is taken back at the depth stored for it, so that where it falls
+// on a column's edge it falls the same way.
+constexpr double DEPTH_LEVELS = (1 << 24) - 1;
 
 struct ray {
     double origin[3];     // on the near plane
@@ -194,7 +198,7 @@ bool ray_pick(const world& w, int graphics, const frame_view& view, int pointer_
     if (t != NO_HIT) {
         double hit[3];
         for (int d = 0; d < 3; ++d) hit[d] = r.origin[d] + t * r.direction[d];
-        depth = window_depth(view, hit);
+        depth = std::round(window_depth(view, hit) * DEPTH_LEVELS) / DEPTH_LEVELS;
     }
 
     double point[3];
