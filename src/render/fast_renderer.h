@@ -40,7 +40,7 @@ private:
 // The batched drawing of the frame's cells in fixed-function GL: the batches
 // of cell_batcher (the same picture as drawing cell by cell), handed to GL
 // while the sweep goes on, with GL's queued work bounded.
-class fast_renderer : private batch_sink {
+class fast_renderer final : private batch_sink {
 public:
     fast_renderer() = default;
     // With GL's queued work bounded otherwise than the program's default.

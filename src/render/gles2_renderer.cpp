@@ -151,7 +151,7 @@ GLuint compile(GLenum kind, const char* preamble, const char* source, std::strin
 
 }  // namespace
 
-struct gles2_renderer::state : batch_sink {
+struct gles2_renderer::state final : batch_sink {
     std::string error;
     GLuint program = 0;
     GLuint texture = 0;
