@@ -209,7 +209,7 @@
     return storage.put(STORED_BOX, module().FS.readFile(text(module()._page_kept_box_path())));
   }
 
-  function reportTrouble(trouble) { console.warn('grainvox: ' + trouble); }
+  function reportTrouble(trouble) { console.error('grainvox: ' + trouble); }
 
   async function restore() {
     const scene = await storage.get(STORED_SCENE);

@@ -1,0 +1,103 @@
+"""Headless Chromium on a page folder served on localhost, through Selenium:
+what the browser checks, the page's speed measurement and its screenshot share.
+
+Chromium runs on SwiftShader (WebGL without a GPU), offline, with a profile
+of its own that is thrown away afterwards, and without its sandbox when run
+as root, which it refuses otherwise."""
+
+import contextlib
+import functools
+import http.server
+import os
+import shutil
+import tempfile
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+CHROMIUM = '/usr/bin/chromium'
+CHROMEDRIVER = '/usr/bin/chromedriver'
+CHROMIUM_FLAGS = [
+    '--headless=new',
+    '--use-angle=swiftshader',
+    '--enable-unsafe-swiftshader',
+    '--disable-background-networking',
+    '--disable-component-update',
+    '--disable-sync',
+    '--no-first-run',
+    '--disable-quic',
+    '--disable-gpu-driver-bug-workarounds',
+]
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+@contextlib.contextmanager
+def served(folder):
+    """Serves `folder` on a free localhost port; yields the base address."""
+    handler = functools.partial(QuietHandler, directory=folder)
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+    thread = threading.Thread(target=server.serve_forever, daemon=True)
+    thread.start()
+    try:
+        yield 'http://127.0.0.1:%d/' % server.server_address[1]
+    finally:
+        server.shutdown()
+        server.server_close()
+
+
+@contextlib.contextmanager
+def chromium(width=1000, height=700, downloads=None):
+    """A headless Chromium session; `downloads` is the folder for downloads."""
+    profile = tempfile.mkdtemp(prefix='grainvox-chromium-')
+    options = webdriver.ChromeOptions()
+    options.binary_location = CHROMIUM
+    for flag in CHROMIUM_FLAGS:
+        options.add_argument(flag)
+    options.add_argument('--user-data-dir=' + profile)
+    options.add_argument('--window-size=%d,%d' % (width, height))
+    if os.geteuid() == 0:
+        options.add_argument('--no-sandbox')
+    options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
+    if downloads:
+        options.add_experimental_option('prefs', {
+            'download.default_directory': downloads,
+            'download.prompt_for_download': False,
+        })
+    driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+    try:
+        if downloads:
+            driver.execute_cdp_cmd('Page.setDownloadBehavior', {'behavior': 'allow', 'downloadPath': downloads})
+        yield driver
+    finally:
+        driver.quit()
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+def wait_for(condition, timeout, what, poll=0.05):
+    """Polls `condition` until it returns something true; fails after `timeout` seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError('waited %.0f s for %s' % (timeout, what))
+        time.sleep(poll)
+
+
+def open_page(driver, address, frames=3, timeout=60):
+    """Loads the page and waits until it is ready and has drawn `frames` frames."""
+    driver.get(address)
+    wait_for(lambda: driver.execute_script(
+        'return !!(window.grainvoxPage && grainvoxPage.isReady() && grainvoxPage.frames() >= %d)' % frames),
+        timeout, 'the page to start at ' + address)
+
+
+def frames(driver):
+    return driver.execute_script('return grainvoxPage.frames()')
