@@ -18,6 +18,7 @@
 #include "bench_scenes.h"
 #include "render/cell_drawing.h"
 #include "render/fast_renderer.h"
+#include "render/gles2_renderer.h"
 #include "sim/sweep.h"
 
 #include <GL/freeglut_ext.h>  // glutGetProcAddress, after the GL headers it needs
@@ -59,8 +60,17 @@ void start_frame() {
     draw_floor();
 }
 
-// `paused` is the batched drawing of a frame in which the world stands still.
-enum class drawing { reference, fast, fast_without_pixels, paused, sweep_only };
+// `paused` is the batched drawing of a frame in which the world stands still;
+// `gles2` the whole frame drawn with shaders, as the web page draws it.
+enum class drawing { reference, fast, fast_without_pixels, paused, sweep_only, gles2 };
+
+// The web page's drawing, made once in the benchmarks' window.
+gles2_renderer& shader_renderer() {
+    static gles2_renderer renderer;
+    static const bool ready = renderer.init(0, 0, nullptr);
+    (void)ready;
+    return renderer;
+}
 
 // Milliseconds per frame of the sweep alone, by scene, for the ratio reported
 // beside the batched drawing.
@@ -144,6 +154,13 @@ double run_frame(world& w, drawing how, int graphics, fast_renderer& renderer, d
         renderer.draw_still(w, graphics, f);
         glFinish();
         break;
+    case drawing::gles2: {
+        const frame_view view = camera_view(polar_x, polar_y, polar_d, FRAME_WIDTH, FRAME_HEIGHT);
+        shader_renderer().record_frame(w, true, graphics, {point_x, point_y, point_z, pen_size}, f, view);
+        shader_renderer().draw(view);
+        glFinish();
+        break;
+    }
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     glDisable(GL_SCISSOR_TEST);
@@ -228,6 +245,7 @@ void register_frame_benchmarks() {
         register_frame_benchmark(c, "sweep", drawing::sweep_only, false);
         register_frame_benchmark(c, "fast", drawing::fast, true);
         register_frame_benchmark(c, "paused", drawing::paused, false);
+        register_frame_benchmark(c, "gles2", drawing::gles2, false);
         if (c.graphics == CUBES && c.scene != "empty")
             register_frame_benchmark(c, "fast_without_pixels", drawing::fast_without_pixels, false);
     }
