@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/frame.h"
 #include "app/gl.h"
+#include "desktop_frame.h"
 #include "effects/bmp.h"
 #include "picture_agreement.h"
 #include "render/cell_drawing.h"
@@ -43,13 +43,7 @@ picture read_back_buffer() {
 
 // The frame as the desktop program draws it, the material's name aside.
 picture desktop_frame(world& w, const camera& eye, int style, const pen_marker_place& pen, fast_renderer& cells) {
-    polar_x = eye.elevation;
-    polar_y = eye.azimuth;
-    polar_d = eye.distance;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    place_camera();
-    draw_floor();
+    start_desktop_frame(eye.elevation, eye.azimuth, eye.distance);
     std::vector<wire_cube> marker;
     pen_marker_cubes(pen.x, pen.y, pen.z, pen.size, marker);
     draw_wire_cubes(marker);

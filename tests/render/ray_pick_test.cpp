@@ -8,9 +8,8 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/frame.h"
-#include "app/gl.h"
 #include "app/mouse.h"
+#include "desktop_frame.h"
 #include "render/cell_drawing.h"
 #include "render/fast_renderer.h"
 #include "render/ray_pick.h"
@@ -34,13 +33,7 @@ constexpr int NOT_PICKED = -1;
 // The world as it stands, drawn as the desktop frame draws it before the
 // name: the floor and the cells.
 void draw_still_frame(const world& w, const pick_case& c, fast_renderer& cells) {
-    polar_x = c.elevation;
-    polar_y = c.azimuth;
-    polar_d = c.distance;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    place_camera();
-    draw_floor();
+    start_desktop_frame(c.elevation, c.azimuth, c.distance);
     cells.draw_still(w, c.style, f);
 }
 
