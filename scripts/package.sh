@@ -7,10 +7,12 @@
 #   deb       dist/grainvox_VERSION_amd64.deb: what `cmake --install` puts
 #             in place, under /usr
 #   tarball   dist/grainvox-VERSION-linux-x86_64.tar.gz: the same, in one folder
+#   web       dist/grainvox-VERSION-web.zip: the web page in one folder, whose
+#             index.html and files work from any static web host
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/package
-readonly kinds_made=(windows deb tarball)
+readonly kinds_made=(windows deb tarball web)
 
 configure() {
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGRAINVOX_BUILD_TESTS=OFF \
@@ -37,6 +39,22 @@ package_linux() {
         cp "$file" "$file.sha256" "$root/dist/"
         echo "wrote $root/dist/$(basename "$file")"
     done
+}
+
+package_web() {
+    local page version folder
+    page=$("$root/scripts/build-web.sh" "$build-web")
+    version=$(sed -n 's/^project(grainvox VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+    folder=grainvox-$version-web
+    web_stage=$(mktemp -d)
+    trap 'rm -rf "$web_stage"' EXIT
+    mkdir "$web_stage/$folder"
+    cp "$page"/* "$web_stage/$folder/"
+    cp "$root/assets/copyright" "$web_stage/$folder/COPYRIGHT.txt"
+    mkdir -p "$root/dist"
+    rm -f "$root/dist/$folder.zip"
+    (cd "$web_stage" && zip -q -X -r "$root/dist/$folder.zip" "$folder")
+    echo "wrote $root/dist/$folder.zip"
 }
 
 package_deb() { package_linux DEB; }
