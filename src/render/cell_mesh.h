@@ -18,6 +18,17 @@ constexpr int CUBE_FACES = 6;
 constexpr int face_axis(int face) { return face / 2; }
 constexpr int face_sign(int face) { return face % 2 == 0 ? 1 : -1; }
 
+// GLUT's cube of edge 1: its corners, its faces as quads wound
+// counter-clockwise from outside, and each face's normal.
+constexpr int GLUT_CUBE_CORNER_COUNT = 8;
+constexpr int QUAD_CORNERS = 4;
+constexpr float GLUT_CUBE_CORNERS[GLUT_CUBE_CORNER_COUNT][3] = {
+    {.5f, .5f, .5f}, {-.5f, .5f, .5f}, {-.5f, -.5f, .5f}, {.5f, -.5f, .5f},
+    {.5f, -.5f, -.5f}, {.5f, .5f, -.5f}, {-.5f, .5f, -.5f}, {-.5f, -.5f, -.5f}};
+constexpr int GLUT_CUBE_QUADS[CUBE_FACES][QUAD_CORNERS] = {{0, 1, 2, 3}, {0, 3, 4, 5}, {0, 5, 6, 1},
+                                                           {1, 6, 7, 2}, {7, 4, 3, 2}, {4, 7, 6, 5}};
+constexpr float GLUT_CUBE_NORMALS[CUBE_FACES][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
+
 // Triangles over shared corners: three indices per triangle, in GLUT's order
 // and winding.
 struct indexed_mesh {

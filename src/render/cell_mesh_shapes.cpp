@@ -44,11 +44,7 @@ void add_corner(indexed_mesh& mesh, const mesh_vertex& corner) {
     mesh.vertices.push_back(corner);
 }
 
-// GLUT's cube: eight corners of the unit cube and its six faces as quads,
-// each cut into the triangles (0, 1, 2) and (0, 2, 3).
-constexpr float CUBE_CORNERS[8][3] = {{.5f, .5f, .5f},   {-.5f, .5f, .5f},  {-.5f, -.5f, .5f}, {.5f, -.5f, .5f},
-                                      {.5f, -.5f, -.5f}, {.5f, .5f, -.5f},  {-.5f, .5f, -.5f}, {-.5f, -.5f, -.5f}};
-constexpr int CUBE_QUADS[6][4] = {{0, 1, 2, 3}, {0, 3, 4, 5}, {0, 5, 6, 1}, {1, 6, 7, 2}, {7, 4, 3, 2}, {4, 7, 6, 5}};
+// GLUT cuts each quad of its solid cube into the triangles (0, 1, 2) and (0, 2, 3).
 constexpr int QUAD_TRIANGLES[2][3] = {{0, 1, 2}, {0, 2, 3}};
 
 // sin and cos of n steps round a circle (half of it for a half circle), the
@@ -132,11 +128,11 @@ std::vector<triangle_plane> triangle_planes(const indexed_mesh& mesh) {
 cube_mesh build_cell_cube() {
     const float half_edges = static_cast<float>(CELL_CUBE_EDGE);  // the table's corners are half an edge out
     cube_mesh mesh;
-    for (const auto& quad : CUBE_QUADS)
+    for (const auto& quad : GLUT_CUBE_QUADS)
         for (const auto& triangle : QUAD_TRIANGLES) {
             float corners[3][3];
             for (int c = 0; c < 3; ++c)
-                for (int d = 0; d < 3; ++d) corners[c][d] = CUBE_CORNERS[quad[triangle[c]]][d] * half_edges;
+                for (int d = 0; d < 3; ++d) corners[c][d] = GLUT_CUBE_CORNERS[quad[triangle[c]]][d] * half_edges;
             add_cube_triangle(mesh, corners);
         }
     return mesh;

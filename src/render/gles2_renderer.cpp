@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "render/cell_batches.h"
+#include "render/cell_mesh.h"
 #include "render/frame_data.h"
 #include "render/gles2_api.h"
 
@@ -100,15 +101,6 @@ struct frame_item {
     std::size_t first_index;
     std::size_t index_count;
 };
-
-constexpr int WIRE_FACES = 6;
-constexpr int WIRE_FACE_CORNERS = 4;
-// GLUT's wire cube: each face of its table drawn as a loop, lit by the face's normal.
-constexpr float WIRE_CORNERS[8][3] = {{.5f, .5f, .5f},   {-.5f, .5f, .5f},  {-.5f, -.5f, .5f}, {.5f, -.5f, .5f},
-                                      {.5f, -.5f, -.5f}, {.5f, .5f, -.5f},  {-.5f, .5f, -.5f}, {-.5f, -.5f, -.5f}};
-constexpr int WIRE_LOOPS[WIRE_FACES][WIRE_FACE_CORNERS] = {{0, 1, 2, 3}, {0, 3, 4, 5}, {0, 5, 6, 1},
-                                                         {1, 6, 7, 2}, {7, 4, 3, 2}, {4, 7, 6, 5}};
-constexpr float WIRE_NORMALS[WIRE_FACES][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
 
 void to_floats(const double in[16], float out[16]) {
     for (int i = 0; i < 16; ++i) out[i] = static_cast<float>(in[i]);
@@ -215,14 +207,15 @@ void gles2_renderer::state::record_floor_and_marker(const pen_marker_place& pen)
     pen_marker_cubes(pen.x, pen.y, pen.z, pen.size, marker);
     marker_lines.clear();
     for (const wire_cube& cube : marker)
-        for (int face = 0; face < WIRE_FACES; ++face)
-            for (int edge = 0; edge < WIRE_FACE_CORNERS; ++edge)
+        // GLUT draws each face of its cube as a loop, lit by the face's normal.
+        for (int face = 0; face < CUBE_FACES; ++face)
+            for (int edge = 0; edge < QUAD_CORNERS; ++edge)
                 for (int end = 0; end < 2; ++end) {
-                    const float* corner = WIRE_CORNERS[WIRE_LOOPS[face][(edge + end) % WIRE_FACE_CORNERS]];
+                    const float* corner = GLUT_CUBE_CORNERS[GLUT_CUBE_QUADS[face][(edge + end) % QUAD_CORNERS]];
                     lit_vertex v{};
                     for (int c = 0; c < 4; ++c) v.colour[c] = cube.colour[c];
                     for (int d = 0; d < 3; ++d) {
-                        v.normal[d] = WIRE_NORMALS[face][d];
+                        v.normal[d] = GLUT_CUBE_NORMALS[face][d];
                         v.position[d] = static_cast<float>(cube.centre[d] + corner[d] * cube.edge);
                     }
                     marker_lines.push_back(v);
