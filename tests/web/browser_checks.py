@@ -15,6 +15,9 @@ import tempfile
 import time
 
 from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.mouse_button import MouseButton
+from selenium.webdriver.common.actions.wheel_input import ScrollOrigin
 from selenium.webdriver.common.by import By
 
 import browser
@@ -142,6 +145,48 @@ def material_keys(s):
     check(True, 'i stands in for F12 and shows the information overlay')
 
 
+def canvas_and_pointer(s):
+    """The canvas fills the window and follows it; the wheel zooms the box;
+    a right-button drag turns it, and the canvas offers no context menu."""
+    s.open('empty')
+    fills = ('const stage = document.getElementById("stage"), canvas = document.getElementById("canvas");'
+             'return canvas.width == stage.clientWidth && canvas.height == stage.clientHeight && canvas.width;')
+    browser.wait_for(lambda: s.run(fills), 10, 'the canvas to fill the window')
+    width = s.run(fills)
+    s.driver.set_window_size(800, 600)
+    browser.wait_for(lambda: s.run(fills) and s.run(fills) != width, 10, 'the canvas to follow the window')
+    check(True, 'the canvas fills the window and follows its size')
+
+    canvas = s.driver.find_element(By.ID, 'canvas')
+    pen = lambda: s.driver.find_element(By.ID, 'pen').text
+    ActionChains(s.driver).move_to_element_with_offset(canvas, -150, 60).perform()
+    ActionChains(s.driver).move_to_element_with_offset(canvas, 80, 40).perform()
+    s.wait_frames(2)
+    aimed = pen()
+    ActionChains(s.driver).click().perform()  # a button event aims at the pointer's own place
+    s.wait_frames(2)
+    check(aimed == pen(), 'the pen follows the pointer to where it stops (%s)' % aimed)
+
+    before = s.picture('before-wheel')
+    ActionChains(s.driver).scroll_from_origin(ScrollOrigin.from_element(canvas), 0, 600).perform()
+    s.wait_frames(2)
+    after = s.picture('after-wheel')
+    check(s.count('lit', after) < s.count('lit', before) and s.run('return window.scrollY') == 0,
+          'the wheel takes the camera farther, and the page does not scroll')
+
+    drag = ActionBuilder(s.driver)
+    drag.pointer_action.move_to(canvas, 0, 0).pointer_down(MouseButton.RIGHT)
+    for _ in range(10):
+        drag.pointer_action.move_by(8, 0)
+    drag.pointer_action.pointer_up(MouseButton.RIGHT)
+    drag.perform()
+    s.wait_frames(2)
+    menu_refused = s.run('const menu = new MouseEvent("contextmenu", {bubbles: true, cancelable: true});'
+                         'return !document.getElementById("canvas").dispatchEvent(menu);')
+    check(s.count('changed', after, s.picture('after-drag')) > 0 and menu_refused,
+          'a right-button drag turns the box, with no context menu')
+
+
 def picture_and_files(s, desktop_picture, scene_folder, downloads):
     scene = os.path.join(scene_folder, 'picture.gvx')
     s.open('scene=scenes/picture.gvx&paused&' + SIZE)
@@ -177,6 +222,7 @@ def main(page, desktop, web_scenes, e2e_pixels, picture_agreement):
                 s = Session(driver, base, work, (e2e_pixels, web_scenes, picture_agreement))
                 pour_and_pause(s)
                 material_keys(s)
+                canvas_and_pointer(s)
                 desktop_picture = desktop_program.picture(os.path.join(work, 'desktop.ppm'))
                 picture_and_files(s, desktop_picture, scene_folder, downloads)
                 s.take_console()

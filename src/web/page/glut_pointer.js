@@ -20,3 +20,9 @@ GLUT.onMousemove = function (event) {
     getWasmTableEntry(GLUT.motionFunc)(x, y);
   }
 };
+
+// The page's own listener on the canvas turns the wheel into the desktop's
+// zoom buttons (page.js). GLUT's, on the window, would hand on buttons the
+// program does not zoom with, and cancel events that Chrome gives window
+// listeners as passive, which it reports as an error.
+GLUT.onMouseWheel = function () {};
