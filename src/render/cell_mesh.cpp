@@ -70,7 +70,8 @@ std::vector<triangle> capture_triangles(Draw&& draw) {
 
 cube_mesh capture_cell_cube() {
     cube_mesh mesh;
-    for (const triangle& t : capture_triangles([] { glutSolidCube(CELL_CUBE_EDGE); })) add_cube_triangle(mesh, t.corner);
+    for (const triangle& t : capture_triangles([] { glutSolidCube(CELL_CUBE_EDGE); }))
+        add_cube_triangle(mesh, t.corner);
     return mesh;
 }
 

@@ -27,7 +27,8 @@ constexpr float GLUT_CUBE_CORNERS[GLUT_CUBE_CORNER_COUNT][3] = {
     {.5f, -.5f, -.5f}, {.5f, .5f, -.5f}, {-.5f, .5f, -.5f}, {-.5f, -.5f, -.5f}};
 constexpr int GLUT_CUBE_QUADS[CUBE_FACES][QUAD_CORNERS] = {{0, 1, 2, 3}, {0, 3, 4, 5}, {0, 5, 6, 1},
                                                            {1, 6, 7, 2}, {7, 4, 3, 2}, {4, 7, 6, 5}};
-constexpr float GLUT_CUBE_NORMALS[CUBE_FACES][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
+constexpr float GLUT_CUBE_NORMALS[CUBE_FACES][3] = {{0, 0, 1},  {1, 0, 0},  {0, 1, 0},
+                                                     {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
 
 // Triangles over shared corners: three indices per triangle, in GLUT's order
 // and winding.

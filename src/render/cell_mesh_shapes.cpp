@@ -158,7 +158,9 @@ sphere_mesh build_cell_sphere() {
 
     // The strips' corner numbers, band by band.
     std::vector<std::vector<int>> strips;
-    const auto ring = [&](int stack, int j) { return stack == 0 ? 0 : stack == stacks ? bottom : 1 + (stack - 1) * slices + j % slices; };
+    const auto ring = [&](int stack, int j) {
+        return stack == 0 ? 0 : stack == stacks ? bottom : 1 + (stack - 1) * slices + j % slices;
+    };
     for (int band = 0; band < stacks; ++band) {
         std::vector<int> strip;
         for (int j = 0; j <= slices; ++j) {

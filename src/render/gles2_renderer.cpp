@@ -72,7 +72,8 @@ void main() {
 #if defined(__EMSCRIPTEN__)
 const char* const VERTEX_PREAMBLE = "#version 100\n";
 const char* const FRAGMENT_PREAMBLE =
-    "#version 100\n#ifdef GL_FRAGMENT_PRECISION_HIGH\nprecision highp float;\n#else\nprecision mediump float;\n#endif\n";
+    "#version 100\n"
+    "#ifdef GL_FRAGMENT_PRECISION_HIGH\nprecision highp float;\n#else\nprecision mediump float;\n#endif\n";
 #else
 // Desktop GL speaks GLSL 1.20, whose language the shaders keep to.
 const char* const VERTEX_PREAMBLE = "#version 120\n";
@@ -94,6 +95,10 @@ struct fountain_draw {
     fountainParticle particles[FOUNTAIN_PARTICLES];
 };
 
+// The floor's quad as two triangles of its corners.
+constexpr int FLOOR_TRIANGLES[] = {0, 1, 2, 0, 2, 3};
+constexpr int FLOOR_VERTICES = sizeof FLOOR_TRIANGLES / sizeof FLOOR_TRIANGLES[0];
+
 // One step of the cells' drawing, in the frame's order.
 struct frame_item {
     bool fountain;
@@ -101,6 +106,9 @@ struct frame_item {
     std::size_t first_index;
     std::size_t index_count;
 };
+
+// GL takes a place in the bound buffer as a pointer that far from null.
+const void* in_buffer(std::size_t bytes) { return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(bytes)); }
 
 void to_floats(const double in[16], float out[16]) {
     for (int i = 0; i < 16; ++i) out[i] = static_cast<float>(in[i]);
@@ -159,9 +167,10 @@ struct gles2_renderer::state final : batch_sink {
     std::vector<std::uint16_t> indices;
     std::vector<fountain_draw> fountain_draws;
     std::vector<frame_item> items;
-    std::vector<lit_vertex> floor_triangles, marker_lines;
+    std::vector<lit_vertex> scene;  // the floor's triangles, then the marker's lines
     std::vector<wire_cube> marker;
     std::vector<particle_vertex> particles;
+    std::vector<std::size_t> first_particle;  // of each fountain drawn
 
     void take_triangles(const lit_vertex* batch, std::size_t vertex_count, const unsigned* batch_indices,
                         std::size_t index_count) override {
@@ -183,29 +192,31 @@ struct gles2_renderer::state final : batch_sink {
     }
 
     void record_floor_and_marker(const pen_marker_place& pen);
-    void build_particles(const frame_view& view, std::vector<std::size_t>& first_vertex);
+    void build_particles(const frame_view& view);
+    void set_fixed_uniforms();
     void use_lit_vertices(std::size_t first);
     void set_view(const float modelview[16], const float projection[16], const float normals[9]);
+    void draw_floor_and_marker();
+    void draw_cells_and_fountains(const frame_view& view, const float camera[16], const float projection[16],
+                                  const float camera_normals[9]);
     void draw_particles(std::size_t first, std::size_t count, const float projection[16],
                         const float facing_normal[3]);
 };
 
 void gles2_renderer::state::record_floor_and_marker(const pen_marker_place& pen) {
     const floor_quad floor = frame_floor();
-    floor_triangles.clear();
-    constexpr int FAN[6] = {0, 1, 2, 0, 2, 3};
-    for (int corner : FAN) {
+    scene.clear();
+    for (int corner : FLOOR_TRIANGLES) {
         lit_vertex v{};
         for (int c = 0; c < 4; ++c) v.colour[c] = floor.colour[c];
         for (int d = 0; d < 3; ++d) {
             v.normal[d] = CURRENT_NORMAL[d];
             v.position[d] = static_cast<float>(floor.corners[corner][d]);
         }
-        floor_triangles.push_back(v);
+        scene.push_back(v);
     }
 
     pen_marker_cubes(pen.x, pen.y, pen.z, pen.size, marker);
-    marker_lines.clear();
     for (const wire_cube& cube : marker)
         // GLUT draws each face of its cube as a loop, lit by the face's normal.
         for (int face = 0; face < CUBE_FACES; ++face)
@@ -218,19 +229,19 @@ void gles2_renderer::state::record_floor_and_marker(const pen_marker_place& pen)
                         v.normal[d] = GLUT_CUBE_NORMALS[face][d];
                         v.position[d] = static_cast<float>(cube.centre[d] + corner[d] * cube.edge);
                     }
-                    marker_lines.push_back(v);
+                    scene.push_back(v);
                 }
 }
 
 // The squares of every fountain drawn, in eye space. The desktop fountain
 // keeps the translation and z axis of the cell's model-view matrix and puts
 // the eye's x and y axes in place of the model's.
-void gles2_renderer::state::build_particles(const frame_view& view, std::vector<std::size_t>& first_vertex) {
+void gles2_renderer::state::build_particles(const frame_view& view) {
     particles.clear();
-    first_vertex.clear();
+    first_particle.clear();
     const double* m = view.modelview;
     for (const fountain_draw& draw : fountain_draws) {
-        first_vertex.push_back(particles.size());
+        first_particle.push_back(particles.size());
         double origin[3];
         for (int row = 0; row < 3; ++row)
             origin[row] = m[row] * draw.cell[0] + m[4 + row] * draw.cell[1] + m[8 + row] * draw.cell[2] + m[12 + row];
@@ -251,11 +262,11 @@ void gles2_renderer::state::build_particles(const frame_view& view, std::vector<
 }
 
 void gles2_renderer::state::use_lit_vertices(std::size_t first) {
-    const std::size_t stride = sizeof(lit_vertex);
-    const char* base = reinterpret_cast<const char*>(first * stride);
-    glVertexAttribPointer(POSITION, 3, GL_FLOAT, GL_FALSE, stride, base + offsetof(lit_vertex, position));
-    glVertexAttribPointer(NORMAL, 3, GL_FLOAT, GL_FALSE, stride, base + offsetof(lit_vertex, normal));
-    glVertexAttribPointer(COLOUR, 4, GL_FLOAT, GL_FALSE, stride, base + offsetof(lit_vertex, colour));
+    const GLsizei stride = sizeof(lit_vertex);
+    const std::size_t base = first * sizeof(lit_vertex);
+    glVertexAttribPointer(POSITION, 3, GL_FLOAT, GL_FALSE, stride, in_buffer(base + offsetof(lit_vertex, position)));
+    glVertexAttribPointer(NORMAL, 3, GL_FLOAT, GL_FALSE, stride, in_buffer(base + offsetof(lit_vertex, normal)));
+    glVertexAttribPointer(COLOUR, 4, GL_FLOAT, GL_FALSE, stride, in_buffer(base + offsetof(lit_vertex, colour)));
 }
 
 void gles2_renderer::state::set_view(const float modelview[16], const float projection[16], const float normals[9]) {
@@ -277,7 +288,11 @@ bool gles2_renderer::init(int image_width, int image_height, const unsigned char
     s.error.clear();
     const GLuint vertex = compile(GL_VERTEX_SHADER, VERTEX_PREAMBLE, VERTEX_SHADER, s.error);
     const GLuint fragment = compile(GL_FRAGMENT_SHADER, FRAGMENT_PREAMBLE, FRAGMENT_SHADER, s.error);
-    if (!s.error.empty()) return false;
+    if (!s.error.empty()) {
+        glDeleteShader(vertex);
+        glDeleteShader(fragment);
+        return false;
+    }
     s.program = glCreateProgram();
     glAttachShader(s.program, vertex);
     glAttachShader(s.program, fragment);
@@ -352,6 +367,70 @@ void gles2_renderer::record_frame(world& w, bool steps, int graphics, const pen_
         s.batcher.still(w, graphics, geometry, s);
 }
 
+// The light, the material and the alpha test: the same every frame.
+void gles2_renderer::state::set_fixed_uniforms() {
+    float light[3] = {LIGHT_DIRECTION[0], LIGHT_DIRECTION[1], LIGHT_DIRECTION[2]};
+    normalise(light);
+    float half_vector[3] = {light[0], light[1], light[2] + 1.0f};  // the eye looks down -z
+    normalise(half_vector);
+    glUniform3fv(u_light, 1, light);
+    glUniform3fv(u_half_vector, 1, half_vector);
+    glUniform3f(u_lighting, AMBIENT, DIFFUSE, SPECULAR);
+    glUniform1f(u_shininess, SHININESS);
+    glUniform1f(u_alpha_reference, ALPHA_TEST_REFERENCE);
+    glUniform1i(u_texture, 0);
+    glUniform1f(u_textured, 0.0f);
+}
+
+void gles2_renderer::state::draw_floor_and_marker() {
+    glBindBuffer(GL_ARRAY_BUFFER, scene_vertices);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(scene.size() * sizeof(lit_vertex)), scene.data(),
+                 GL_STREAM_DRAW);
+    use_lit_vertices(0);
+    glDrawArrays(GL_TRIANGLES, 0, FLOOR_VERTICES);
+    glDrawArrays(GL_LINES, FLOOR_VERTICES, static_cast<GLsizei>(scene.size()) - FLOOR_VERTICES);
+}
+
+void gles2_renderer::state::draw_cells_and_fountains(const frame_view& view, const float camera[16],
+                                                     const float projection[16], const float camera_normals[9]) {
+    glBindBuffer(GL_ARRAY_BUFFER, cell_vertices);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(lit_vertex)), vertices.data(),
+                 GL_STREAM_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, cell_indices);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
+                 indices.data(), GL_STREAM_DRAW);
+    build_particles(view);
+    if (!particles.empty()) {
+        glBindBuffer(GL_ARRAY_BUFFER, particle_vertices);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(particles.size() * sizeof(particle_vertex)),
+                     particles.data(), GL_STREAM_DRAW);
+    }
+    // The fountains' squares are lit with the current normal as their matrix
+    // turns it: the camera's z axis kept, its x and y axes the eye's.
+    const double* m = view.modelview;
+    const double facing[16] = {1, 0, 0, 0, 0, 1, 0, 0, m[8], m[9], m[10], 0, 0, 0, 0, 1};
+    float facing_normals[9], facing_normal[3] = {0.0f, 0.0f, 0.0f};
+    normal_matrix(facing, facing_normals);
+    for (int row = 0; row < 3; ++row)
+        for (int k = 0; k < 3; ++k) facing_normal[row] += facing_normals[k * 3 + row] * CURRENT_NORMAL[k];
+    normalise(facing_normal);
+
+    for (const frame_item& item : items) {
+        if (!item.fountain) {
+            glBindBuffer(GL_ARRAY_BUFFER, cell_vertices);
+            use_lit_vertices(item.first);
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(item.index_count), GL_UNSIGNED_SHORT,
+                           in_buffer(item.first_index * sizeof(std::uint16_t)));
+            continue;
+        }
+        const std::size_t first = first_particle[item.first];
+        const std::size_t end =
+            item.first + 1 < first_particle.size() ? first_particle[item.first + 1] : particles.size();
+        draw_particles(first, end - first, projection, facing_normal);
+        set_view(camera, projection, camera_normals);
+    }
+}
+
 void gles2_renderer::draw(const frame_view& view) {
     state& s = *state_;
     glViewport(view.viewport[0], view.viewport[1], view.viewport[2], view.viewport[3]);
@@ -368,18 +447,7 @@ void gles2_renderer::draw(const frame_view& view) {
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-
-    float light[3] = {LIGHT_DIRECTION[0], LIGHT_DIRECTION[1], LIGHT_DIRECTION[2]};
-    normalise(light);
-    float half_vector[3] = {light[0], light[1], light[2] + 1.0f};  // the eye looks down -z
-    normalise(half_vector);
-    glUniform3fv(s.u_light, 1, light);
-    glUniform3fv(s.u_half_vector, 1, half_vector);
-    glUniform3f(s.u_lighting, AMBIENT, DIFFUSE, SPECULAR);
-    glUniform1f(s.u_shininess, SHININESS);
-    glUniform1f(s.u_alpha_reference, ALPHA_TEST_REFERENCE);
-    glUniform1i(s.u_texture, 0);
-    glUniform1f(s.u_textured, 0.0f);
+    s.set_fixed_uniforms();
 
     float camera[16], projection[16], camera_normals[9];
     to_floats(view.modelview, camera);
@@ -392,56 +460,8 @@ void gles2_renderer::draw(const frame_view& view) {
     glEnableVertexAttribArray(COLOUR);
     glDisableVertexAttribArray(TEXCOORD);
     glVertexAttrib2f(TEXCOORD, 0.0f, 0.0f);
-
-    // The floor, then the marker, from one small buffer.
-    std::vector<lit_vertex>& scene = s.floor_triangles;
-    const std::size_t floor_count = scene.size();
-    scene.insert(scene.end(), s.marker_lines.begin(), s.marker_lines.end());
-    glBindBuffer(GL_ARRAY_BUFFER, s.scene_vertices);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(scene.size() * sizeof(lit_vertex)), scene.data(),
-                 GL_STREAM_DRAW);
-    s.use_lit_vertices(0);
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(floor_count));
-    glDrawArrays(GL_LINES, static_cast<GLint>(floor_count), static_cast<GLsizei>(s.marker_lines.size()));
-    scene.resize(floor_count);
-
-    // The cells and fountains, in the order recorded.
-    glBindBuffer(GL_ARRAY_BUFFER, s.cell_vertices);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.vertices.size() * sizeof(lit_vertex)),
-                 s.vertices.data(), GL_STREAM_DRAW);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, s.cell_indices);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.indices.size() * sizeof(std::uint16_t)),
-                 s.indices.data(), GL_STREAM_DRAW);
-    std::vector<std::size_t> first_particle;
-    s.build_particles(view, first_particle);
-    if (!s.particles.empty()) {
-        glBindBuffer(GL_ARRAY_BUFFER, s.particle_vertices);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.particles.size() * sizeof(particle_vertex)),
-                     s.particles.data(), GL_STREAM_DRAW);
-    }
-    // The fountains' squares are lit with the current normal as their matrix turns it.
-    const double* m = view.modelview;
-    const double facing[16] = {1, 0, 0, 0, 0, 1, 0, 0, m[8], m[9], m[10], 0, 0, 0, 0, 1};
-    float facing_normals[9], facing_normal[3] = {0.0f, 0.0f, 0.0f};
-    normal_matrix(facing, facing_normals);
-    for (int row = 0; row < 3; ++row)
-        for (int k = 0; k < 3; ++k) facing_normal[row] += facing_normals[k * 3 + row] * CURRENT_NORMAL[k];
-    normalise(facing_normal);
-
-    for (const frame_item& item : s.items) {
-        if (!item.fountain) {
-            glBindBuffer(GL_ARRAY_BUFFER, s.cell_vertices);
-            s.use_lit_vertices(item.first);
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(item.index_count), GL_UNSIGNED_SHORT,
-                           reinterpret_cast<const void*>(item.first_index * sizeof(std::uint16_t)));
-            continue;
-        }
-        const std::size_t first = first_particle[item.first];
-        const std::size_t end =
-            item.first + 1 < first_particle.size() ? first_particle[item.first + 1] : s.particles.size();
-        s.draw_particles(first, end - first, projection, facing_normal);
-        s.set_view(camera, projection, camera_normals);
-    }
+    s.draw_floor_and_marker();
+    s.draw_cells_and_fountains(view, camera, projection, camera_normals);
 
     // Nothing of ours stays bound, so that other drawing in the context is not disturbed.
     glDisableVertexAttribArray(POSITION);
@@ -469,10 +489,10 @@ void gles2_renderer::state::draw_particles(std::size_t first, std::size_t count,
     glVertexAttrib3fv(NORMAL, facing_normal);
     glEnableVertexAttribArray(TEXCOORD);
     glBindBuffer(GL_ARRAY_BUFFER, particle_vertices);
-    const std::size_t stride = sizeof(particle_vertex);
-    glVertexAttribPointer(POSITION, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(particle_vertex, position)));
-    glVertexAttribPointer(COLOUR, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(particle_vertex, colour)));
-    glVertexAttribPointer(TEXCOORD, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(particle_vertex, texcoord)));
+    const GLsizei stride = sizeof(particle_vertex);
+    glVertexAttribPointer(POSITION, 3, GL_FLOAT, GL_FALSE, stride, in_buffer(offsetof(particle_vertex, position)));
+    glVertexAttribPointer(COLOUR, 4, GL_FLOAT, GL_FALSE, stride, in_buffer(offsetof(particle_vertex, colour)));
+    glVertexAttribPointer(TEXCOORD, 2, GL_FLOAT, GL_FALSE, stride, in_buffer(offsetof(particle_vertex, texcoord)));
     glDrawArrays(GL_TRIANGLES, static_cast<GLint>(first), static_cast<GLsizei>(count));
 
     glDisableVertexAttribArray(TEXCOORD);
