@@ -8,13 +8,21 @@
 namespace {
 
 constexpr unsigned char KEY_ESCAPE = 27;
+constexpr unsigned char KEY_QUIT = 'q';
+constexpr unsigned char KEY_OPEN_SCENE = 'o';
+
+// A character standing in for a special key the browser keeps.
+struct stand_in_key {
+    unsigned char character;
+    int special_key;  // GLUT's code
+};
 
 constexpr stand_in_key STAND_INS[] = {
     {'t', GLUT_KEY_F1},   // top view
     {'[', GLUT_KEY_F3},   // a quarter turn one way
     {']', GLUT_KEY_F4},   // and the other, beside it
     {'w', GLUT_KEY_F5},   // write the box to a file
-    {'r', GLUT_KEY_F9},   // reload the saved box
+    {'r', GLUT_KEY_F9},   // load the scene file again
     {'e', GLUT_KEY_F10},  // empty the box
     {'i', GLUT_KEY_F12},  // information overlay
 };
@@ -27,8 +35,7 @@ void press_special_key(int k) {
     if (k == GLUT_KEY_F5) offer_saved_scene();
 }
 
-}  // namespace
-
+// The special key `c` stands in for, or 0 when it stands in for none.
 int special_key_for(unsigned char c) {
     for (const stand_in_key& stand_in : STAND_INS)
         if (stand_in.character == c) return stand_in.special_key;
@@ -41,8 +48,10 @@ bool browser_keeps(int special_key) {
     return false;
 }
 
+}  // namespace
+
 void page_key(unsigned char c, int, int) {
-    if (c == KEY_ESCAPE || c == 'q') return;
+    if (c == KEY_ESCAPE || c == KEY_QUIT) return;
     if (c == KEY_OPEN_SCENE) {
         open_scene_picker();
     } else if (const int special = special_key_for(c)) {

@@ -197,6 +197,10 @@ def picture_and_files(s, desktop_picture, scene_folder, downloads):
           % (agreement.stdout.strip(), pictures.AGREEMENT))
 
     check(s.same_box(scene, s.save_box(downloads)), 'the saved file holds the box cell for cell')
+    s.keys('e')
+    browser.wait_for(lambda: s.count('sand', s.picture('emptied')) == 0, 10, 'e to empty the box')
+    s.keys('r')
+    check(s.same_box(scene, s.save_box(downloads)), 'e empties the box and r loads the saved scene again')
 
     s.driver.execute_async_script('const done = arguments[arguments.length - 1]; grainvoxPage.keepBox().then(done);')
     s.open('paused&' + SIZE)
