@@ -54,8 +54,8 @@ struct triangle_plane {
 // One plane per triangle of the mesh, in order.
 std::vector<triangle_plane> triangle_planes(const indexed_mesh& mesh);
 
-// The normal of the triangle (a, b, c), facing where it winds counter-clockwise,
-// as long as its area (twice its area).
+// The normal of the triangle (a, b, c), on the side from which it winds
+// counter-clockwise; its length is twice the triangle's area.
 void triangle_normal(const float a[3], const float b[3], const float c[3], double n[3]);
 
 // Adds a triangle of GLUT's solid to the mesh: one of no area is left out, a

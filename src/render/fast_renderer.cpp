@@ -118,7 +118,7 @@ void fast_renderer::draw_batched(Batch&& batch, fountain* const* fountains) {
 }
 
 void fast_renderer::take_triangles(const lit_vertex* vertices, std::size_t, const unsigned* indices,
-                              std::size_t index_count) {
+                                   std::size_t index_count) {
     glInterleavedArrays(GL_C4F_N3F_V3F, sizeof(lit_vertex), vertices);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(index_count), GL_UNSIGNED_INT, indices);
     queue_limit_.submitted(index_count / 3);

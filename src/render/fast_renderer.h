@@ -75,7 +75,7 @@ private:
     void draw_batched(Batch&& batch, fountain* const* fountains);
 
     void take_triangles(const lit_vertex* vertices, std::size_t vertex_count, const unsigned* indices,
-                                           std::size_t index_count) override;
+                        std::size_t index_count) override;
     void take_fountain(const cell_draw& cell) override;
     void settled() override;
 

@@ -21,7 +21,7 @@ struct lit_vertex {
 class batch_sink {
 public:
     virtual void take_triangles(const lit_vertex* vertices, std::size_t vertex_count, const unsigned* indices,
-                           std::size_t index_count) = 0;
+                                std::size_t index_count) = 0;
     // The fountain `cell.fountain` at the burning cell.
     virtual void take_fountain(const cell_draw& cell) = 0;
     // The draws handed over so far are all the sweep will add before its
