@@ -189,7 +189,10 @@ def canvas_and_pointer(s):
 
 def picture_and_files(s, desktop_picture, scene_folder, downloads):
     scene = os.path.join(scene_folder, 'picture.gvx')
-    s.open('scene=scenes/picture.gvx&paused&' + SIZE)
+    s.open('empty&paused&' + SIZE)
+    s.driver.find_element(By.ID, 'scene-picker').send_keys(scene)
+    browser.wait_for(lambda: s.driver.find_element(By.ID, 'message').text.startswith('loaded'), 10,
+                     'the picked scene to load')
     page_picture = s.picture('page')
     agreement = subprocess.run([s.agreement, page_picture, desktop_picture, str(pictures.AGREEMENT)],
                                capture_output=True, text=True)
@@ -205,8 +208,16 @@ def picture_and_files(s, desktop_picture, scene_folder, downloads):
     s.driver.execute_async_script('const done = arguments[arguments.length - 1]; grainvoxPage.keepBox().then(done);')
     s.open('paused&' + SIZE)
     check(s.same_box(scene, s.save_box(downloads)), 'the box survives a reload of the page')
-    s.open('empty&' + SIZE)
+    s.open('empty&paused&' + SIZE)
     check(s.same_box(os.path.join(scene_folder, 'empty.gvx'), s.save_box(downloads)), '?empty starts with an empty box')
+    s.run('fetch("scenes/picture.gvx").then((answer) => answer.blob()).then((bytes) => {'
+          '  const files = new DataTransfer();'
+          '  files.items.add(new File([bytes], "dropped.gvx"));'
+          '  document.body.dispatchEvent(new DragEvent("drop", {dataTransfer: files, bubbles: true, cancelable: true}));'
+          '});')
+    browser.wait_for(lambda: s.driver.find_element(By.ID, 'message').text.startswith('loaded'), 10,
+                     'the dropped scene to load')
+    check(s.same_box(scene, s.save_box(downloads)), 'a scene file dropped on the page loads')
 
 
 def main(page, desktop, web_scenes, e2e_pixels, picture_agreement):
