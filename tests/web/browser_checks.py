@@ -210,14 +210,19 @@ def picture_and_files(s, desktop_picture, scene_folder, downloads):
     check(s.same_box(scene, s.save_box(downloads)), 'the box survives a reload of the page')
     s.open('empty&paused&' + SIZE)
     check(s.same_box(os.path.join(scene_folder, 'empty.gvx'), s.save_box(downloads)), '?empty starts with an empty box')
-    s.run('fetch("scenes/picture.gvx").then((answer) => answer.blob()).then((bytes) => {'
-          '  const files = new DataTransfer();'
-          '  files.items.add(new File([bytes], "dropped.gvx"));'
-          '  document.body.dispatchEvent(new DragEvent("drop", {dataTransfer: files, bubbles: true, cancelable: true}));'
-          '});')
-    browser.wait_for(lambda: s.driver.find_element(By.ID, 'message').text.startswith('loaded'), 10,
-                     'the dropped scene to load')
-    check(s.same_box(scene, s.save_box(downloads)), 'a scene file dropped on the page loads')
+    message = lambda: s.driver.find_element(By.ID, 'message').text
+    drop = ('Promise.resolve(%s).then((bytes) => {'
+            '  const files = new DataTransfer();'
+            '  files.items.add(new File([bytes], "dropped.gvx"));'
+            '  document.body.dispatchEvent(new DragEvent("drop", {dataTransfer: files, bubbles: true, cancelable: true}));'
+            '});')
+    s.run(drop % 'new Blob([new Uint8Array(Module._page_most_scene_bytes() + 1)])')
+    browser.wait_for(lambda: message().endswith('more than any scene file'), 10,
+                     'a file too large to be refused before it is read')
+    s.run(drop % 'fetch("scenes/picture.gvx").then((answer) => answer.blob())')
+    browser.wait_for(lambda: message().startswith('loaded'), 10, 'the dropped scene to load')
+    check(s.same_box(scene, s.save_box(downloads)),
+          'a scene file dropped on the page loads; one larger than any scene is refused before it is read')
 
 
 def main(page, desktop, web_scenes, e2e_pixels, picture_agreement):

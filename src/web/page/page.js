@@ -161,8 +161,15 @@
     return storage.put(STORED_SCENE, bytes);
   }
 
+  // False, with the program saying why, for a file too large to be a scene.
+  function mayBeScene(bytes) {
+    if (bytes <= module()._page_most_scene_bytes()) return true;
+    module()._page_refuse_scene_file(bytes);
+    return false;
+  }
+
   async function loadSceneFile(file) {
-    await loadSceneBytes(new Uint8Array(await file.arrayBuffer()));
+    if (mayBeScene(file.size)) await loadSceneBytes(new Uint8Array(await file.arrayBuffer()));
   }
 
   function wireSceneFiles() {
@@ -217,7 +224,8 @@
     if (params.has('scene')) {
       const response = await fetch(params.get('scene'));
       if (!response.ok) throw new Error('no scene at ' + params.get('scene') + ': ' + response.status);
-      await loadSceneBytes(new Uint8Array(await response.arrayBuffer()));
+      if (mayBeScene(Number(response.headers.get('Content-Length')) || 0))
+        await loadSceneBytes(new Uint8Array(await response.arrayBuffer()));
     } else if (!params.has('empty')) {
       const box = await storage.get(STORED_BOX);
       if (box) {
