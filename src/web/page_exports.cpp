@@ -5,13 +5,8 @@
 #include <emscripten/emscripten.h>
 #include <GL/glut.h>
 
-#include <string>
-
 #include "app/app_state.h"
-#include "app/messages.h"
 #include "app/mouse.h"
-#include "app/saved_scene.h"
-#include "app/scene_file.h"
 #include "web/page_frame.h"
 #include "web/page_keys.h"
 #include "web/page_scenes.h"
@@ -37,16 +32,12 @@ EMSCRIPTEN_KEEPALIVE void page_resize(int width, int height) { glutReshapeWindow
 
 // The scene file the save and reload keys use; a picked or dropped file is
 // written there and loaded.
-EMSCRIPTEN_KEEPALIVE const char* page_scene_path() { return scene_path.c_str(); }
-EMSCRIPTEN_KEEPALIVE void page_load_scene_file() { reload_scene(); }
+EMSCRIPTEN_KEEPALIVE const char* page_scene_path() { return scene_file_path(); }
+EMSCRIPTEN_KEEPALIVE void page_load_scene_file() { load_scene_file_again(); }
 
-// A file from the browser larger than any scene file is refused before it
-// is read into memory: it could be anything, of any size.
-EMSCRIPTEN_KEEPALIVE double page_most_scene_bytes() { return static_cast<double>(scene_layout::MOST_BYTES); }
-EMSCRIPTEN_KEEPALIVE void page_refuse_scene_file(double bytes) {
-    show_message("not loaded: the file has " + std::to_string(static_cast<long long>(bytes)) +
-                 " bytes, more than any scene file");
-}
+// A file larger than any scene is refused before it is read.
+EMSCRIPTEN_KEEPALIVE double page_most_scene_bytes() { return static_cast<double>(most_scene_bytes()); }
+EMSCRIPTEN_KEEPALIVE void page_refuse_scene_file(double bytes) { refuse_scene_file(bytes); }
 
 EMSCRIPTEN_KEEPALIVE const char* page_kept_box_path() { return KEPT_BOX_FILE; }
 EMSCRIPTEN_KEEPALIVE int page_keep_box() { return keep_box() ? 1 : 0; }

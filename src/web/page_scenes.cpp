@@ -2,13 +2,29 @@
 
 #include <emscripten/emscripten.h>
 
+#include <string>
+
 #include "app/app_state.h"
 #include "app/messages.h"
+#include "app/saved_scene.h"
 #include "app/scene_file.h"
+
+// The one file of the page that knows the scene-file code by name.
 
 EM_JS(void, page_open_scene_picker, (), { window.grainvoxPage.openScenePicker(); });
 
 EM_JS(void, page_offer_scene_file, (const char* path), { window.grainvoxPage.offerSceneFile(UTF8ToString(path)); });
+
+const char* scene_file_path() { return scene_path.c_str(); }
+
+void load_scene_file_again() { reload_scene(); }
+
+std::size_t most_scene_bytes() { return scene_layout::MOST_BYTES; }
+
+void refuse_scene_file(double bytes) {
+    show_message("not loaded: the file has " + std::to_string(static_cast<long long>(bytes)) +
+                 " bytes, more than any scene file");
+}
 
 void open_scene_picker() { page_open_scene_picker(); }
 

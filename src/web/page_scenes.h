@@ -5,8 +5,20 @@
 // carries them between there and the browser: downloads, picked or dropped
 // files, and the browser's own storage, which keeps the box over a reload.
 
+#include <cstddef>
+
 // Where the box is kept for the browser's storage.
 constexpr const char* KEPT_BOX_FILE = "kept-box.gvx";
+
+// The session's scene file, which the save and reload keys use; a picked or
+// dropped file is written there and loaded with load_scene_file_again().
+const char* scene_file_path();
+void load_scene_file_again();
+
+// A file from the browser larger than any scene file is refused before it
+// is read into memory: it could be anything, of any size.
+std::size_t most_scene_bytes();
+void refuse_scene_file(double bytes);
 
 // Asks the page to open its file picker for a scene to load.
 void open_scene_picker();
