@@ -30,13 +30,17 @@
   // The browser's own storage: one IndexedDB store of whole files by name.
   const storage = {
     database: null,
+    failed: false,
     open() {
       if (!this.database) {
         this.database = new Promise((resolve, reject) => {
           const request = indexedDB.open('grainvox', 1);
           request.onupgradeneeded = () => request.result.createObjectStore('files');
           request.onsuccess = () => resolve(request.result);
-          request.onerror = () => reject(request.error);
+          request.onerror = () => {
+            this.failed = true;  // said once; the page goes on without keeping the box
+            reject(request.error);
+          };
         });
       }
       return this.database;
@@ -212,7 +216,7 @@
 
   // The box into storage, for the next visit.
   function keepBox() {
-    if (!ready || failed || !module()._page_keep_box()) return Promise.resolve();
+    if (!ready || failed || storage.failed || !module()._page_keep_box()) return Promise.resolve();
     return storage.put(STORED_BOX, module().FS.readFile(text(module()._page_kept_box_path())));
   }
 
