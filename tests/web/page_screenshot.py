@@ -57,7 +57,7 @@ def main(page, output):
         # The pen marker goes to the back corner, out of the scene's way.
         at(int(width * 0.85), int(height * 0.25)).perform()
         press('i')
-        time.sleep(2.5)
+        time.sleep(1)
         driver.save_screenshot(output)
     print('wrote', output)
 
