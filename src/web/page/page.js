@@ -34,13 +34,16 @@
     open() {
       if (!this.database) {
         this.database = new Promise((resolve, reject) => {
+          // Without it, the page goes on without keeping the box, and says so once.
+          const fail = (reason) => {
+            this.failed = true;
+            reject(reason);
+          };
+          if (!window.indexedDB) return fail(new Error('this browser keeps no data for pages'));
           const request = indexedDB.open('grainvox', 1);
           request.onupgradeneeded = () => request.result.createObjectStore('files');
           request.onsuccess = () => resolve(request.result);
-          request.onerror = () => {
-            this.failed = true;  // said once; the page goes on without keeping the box
-            reject(request.error);
-          };
+          request.onerror = () => fail(request.error);
         });
       }
       return this.database;
