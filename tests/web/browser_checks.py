@@ -8,6 +8,7 @@ reload. Runs on an X display (for the desktop program's picture).
   browser_checks.py PAGE_FOLDER DESKTOP_PROGRAM WEB_SCENES E2E_PIXELS PICTURE_AGREEMENT"""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -19,6 +20,7 @@ from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.mouse_button import MouseButton
 from selenium.webdriver.common.actions.wheel_input import ScrollOrigin
 from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
 
 import browser
 import pictures
@@ -139,6 +141,16 @@ def material_keys(s):
         s.keys(key)
         browser.wait_for(lambda: s.label() == name, 10, "the label to say %s after '%s'" % (name, key))
     check(True, 'number keys and p choose the materials, and the label names each')
+
+    def pen():
+        size, x, y, z = map(int, re.findall(r'\d+', s.driver.find_element(By.ID, 'pen').text))
+        return size, x, y, z
+    size, x, y, z = pen()
+    for key, expected in [(Keys.ARROW_LEFT, (size, x - 1, y, z)), (Keys.ARROW_DOWN, (size, x - 1, y, z + 1)),
+                          ('-', (size - 1, x - 1, y, z + 1)), (Keys.PAGE_DOWN, (size - 1, x - 1, y - size + 1, z + 1))]:
+        s.keys(key)
+        browser.wait_for(lambda: pen() == expected, 10, 'the pen at %s after %r' % (expected, key))
+    check(True, 'the arrow and page keys move the pen, - makes it smaller, and the label follows')
     s.keys('i')
     browser.wait_for(lambda: s.driver.find_element(By.ID, 'overlay').is_displayed(), 10, 'the overlay')
     s.keys('i')
