@@ -13,3 +13,8 @@ void build_sand_heap(world& w, int cells);
 
 // Every cell full: Sand under Water under Oil.
 void build_full_box(world& w);
+
+// A 60 x 6 x 60 block of Oil lit from above and run, the fountains picked as
+// the program picks them, until nothing burns or is left: an empty box whose
+// cells that once burned kept the fountain picked for them.
+void build_burnt_out_box(world& w);
