@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/scene_file.h"
+#include "scene/scene_file.h"
 #include "bench_scenes.h"
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "render/cell_drawing.h"
 #include "sim/sweep.h"
 
 namespace {
@@ -39,7 +38,8 @@ void build_old_campfire(world& w) {
     std::srand(7);
     for (int frame = 0; frame < 25; ++frame)
         sweep_frame(w, [&w](const ParticleType& before, int x, int y, int z) {
-            if (is_burning(before)) pick_fountain(w, x, y, z);
+            // The program's drawing picks a fountain for each burning cell so.
+            if (is_burning(before)) w.grid[x][y][z].fountain_index = std::rand() % FOUNTAIN_COUNT;
         });
 }
 
