@@ -51,8 +51,10 @@ std::string running_program_folder() {
     return program.substr(0, last_separator);
 }
 
-std::string find_particle_image() {
-    for (const std::string& place : particle_image_places(running_program_folder()))
+std::string first_particle_image(const std::vector<std::string>& places) {
+    for (const std::string& place : places)
         if (is_regular_file(place)) return place;  // a folder or FIFO of that name is passed over
     return PARTICLE_IMAGE_FILE;
 }
+
+std::string find_particle_image() { return first_particle_image(particle_image_places(running_program_folder())); }

@@ -150,3 +150,16 @@ bool same_cell(const ParticleType& a, const ParticleType& b) {
         if (std::memcmp(bytes_of(a, field), bytes_of(b, field), field.cell_bytes) != 0) return false;
     return true;
 }
+
+bool saved_alike(const ParticleType& a, const ParticleType& b) {
+    if (a.id != b.id) return false;  // tells most cells apart at once
+    // Cells are copied whole, padding too: alike bytes are alike cells, at
+    // the cost of one comparison.
+    if (std::memcmp(&a, &b, sizeof a) == 0) return true;
+    const bool empty = a.id == TYPE_ERASER;
+    for (const cell_field& field : CELL_FIELDS)
+        if (!(empty && field.rule == rule::fountain) &&
+            std::memcmp(bytes_of(a, field), bytes_of(b, field), field.cell_bytes) != 0)
+            return false;
+    return true;
+}

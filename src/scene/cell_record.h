@@ -85,3 +85,6 @@ std::string get_cell_record(const std::uint8_t* at, const world& w, ParticleType
 
 // Whether two cells hold the same value in every field.
 bool same_cell(const ParticleType& a, const ParticleType& b);
+
+// The same, but for the fountain an empty cell keeps, which a save drops.
+bool saved_alike(const ParticleType& a, const ParticleType& b);

@@ -251,7 +251,7 @@ std::vector<std::uint8_t> encode_scene(const world& w) {
     for (std::uint32_t index = 0; index < CELLS;) {
         const ParticleType saved = saved_form(cells[index], eraser);
         std::uint32_t count = 1;
-        while (index + count < CELLS && same_cell(saved_form(cells[index + count], eraser), saved)) ++count;
+        while (index + count < CELLS && saved_alike(cells[index + count], saved)) ++count;
         put_cell_record(reinterpret_cast<std::uint8_t*>(record.data()), saved);
         const auto [found, added] = numbers.emplace(record, static_cast<std::uint32_t>(numbers.size()));
         if (added) records.insert(records.end(), record.begin(), record.end());
