@@ -2,15 +2,10 @@
 
 #include <cstdlib>
 
+#include "scenes.h"
 #include "sim/sweep.h"
 
 namespace {
-
-void fill(world& w, int type, int x0, int x1, int y0, int y1, int z0, int z1) {
-    for (int x = x0; x < x1; ++x)
-        for (int y = y0; y < y1; ++y)
-            for (int z = z0; z < z1; ++z) w.add_particle(type, x, y, z);
-}
 
 void build_empty(world&) {}
 
@@ -25,16 +20,16 @@ void build_old_row(world& w) {
 }
 
 void build_old_campfire(world& w) {
-    fill(w, TYPE_WALL, 40, 60, 0, 1, 40, 60);
-    fill(w, TYPE_OIL, 42, 50, 1, 4, 42, 58);
-    fill(w, TYPE_FIRE, 44, 48, 4, 5, 44, 56);
-    fill(w, TYPE_WATER, 51, 59, 1, 6, 42, 58);
-    fill(w, TYPE_METHANE, 30, 33, 10, 12, 30, 33);
-    fill(w, TYPE_HYDROGEN_SULFIDE, 66, 69, 10, 12, 66, 69);
-    fill(w, TYPE_CARBON_DIOXIDE, 30, 33, 10, 12, 66, 69);
-    fill(w, TYPE_NITROGEN_DIOXIDE, 66, 69, 10, 12, 30, 33);
-    fill(w, TYPE_SAND, 45, 47, 20, 22, 45, 47);
-    fill(w, TYPE_GLASS, 10, 12, 0, 2, 10, 12);
+    fill_box(w, TYPE_WALL, 40, 60, 0, 1, 40, 60);
+    fill_box(w, TYPE_OIL, 42, 50, 1, 4, 42, 58);
+    fill_box(w, TYPE_FIRE, 44, 48, 4, 5, 44, 56);
+    fill_box(w, TYPE_WATER, 51, 59, 1, 6, 42, 58);
+    fill_box(w, TYPE_METHANE, 30, 33, 10, 12, 30, 33);
+    fill_box(w, TYPE_HYDROGEN_SULFIDE, 66, 69, 10, 12, 66, 69);
+    fill_box(w, TYPE_CARBON_DIOXIDE, 30, 33, 10, 12, 66, 69);
+    fill_box(w, TYPE_NITROGEN_DIOXIDE, 66, 69, 10, 12, 30, 33);
+    fill_box(w, TYPE_SAND, 45, 47, 20, 22, 45, 47);
+    fill_box(w, TYPE_GLASS, 10, 12, 0, 2, 10, 12);
     std::srand(7);
     for (int frame = 0; frame < 25; ++frame)
         sweep_frame(w, [&w](const ParticleType& before, int x, int y, int z) {
