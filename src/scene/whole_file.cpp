@@ -22,6 +22,7 @@ namespace {
 
 constexpr int TEMPORARY_NAME_TRIES = 100;
 constexpr mode_t NEW_FILE_MODE = 0666;  // narrowed by the umask, as for any new file
+constexpr mode_t WRITE_PERMISSIONS = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr std::size_t USUAL_NAME_LIMIT = 255;  // bytes of one name, where the system cannot tell
 constexpr unsigned char UTF8_CONTINUATION_MASK = 0xC0;
 constexpr unsigned char UTF8_CONTINUATION = 0x80;
@@ -173,6 +174,11 @@ bool may_replace(const std::string& target, const replace_guard& guard, existing
     old.exists = true;
     if (fstat(fileno(file.get()), &old.info) != 0) {
         error = failure("cannot look at", target);
+        return false;
+    }
+    // A file made read-only is kept from changes, as Windows keeps it.
+    if ((old.info.st_mode & WRITE_PERMISSIONS) == 0) {
+        error = target + " is read-only";
         return false;
     }
     std::vector<std::uint8_t> head(guard.head_bytes);

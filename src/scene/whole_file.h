@@ -30,7 +30,8 @@ enum class replace_result {
 // temporary file beside it is written, flushed to the disk and renamed over
 // it. A symbolic link is followed and kept, its target written; the file's
 // mode (and owner, where the system lets us) is kept. A file there that the
-// guard does not take as ours, or cannot read to tell, is refused. On
+// guard does not take as ours, or cannot read to tell, or a read-only one,
+// is refused. On
 // failure or refusal the old file is as it was and no temporary file is left.
 replace_result replace_whole_file(const std::string& path, const std::vector<std::uint8_t>& bytes,
                                   const replace_guard& guard, std::string& error);

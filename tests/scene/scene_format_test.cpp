@@ -78,10 +78,10 @@ TEST(OldSceneFiles, LoadToTheBoxesTheyWereSavedFrom) {
     EXPECT_GT(empty_cells_with_a_pick(*campfire), 0);
 }
 
-// A 20 x 3 x 20 block of Oil lit from above, run until nothing is left.
+// A 10 x 2 x 10 block of Oil lit from above, run until nothing is left.
 void build_burnt_out(world& w) {
-    fill_box(w, TYPE_OIL, 40, 60, 0, 3, 40, 60);
-    fill_box(w, TYPE_FIRE, 40, 60, 3, 4, 40, 60);
+    fill_box(w, TYPE_OIL, 45, 55, 0, 2, 45, 55);
+    fill_box(w, TYPE_FIRE, 45, 55, 2, 3, 45, 55);
     std::srand(3);
     for (int frame = 0; frame < 1000 && live_cells(w) > 0; ++frame) run_frame(w);
 }
