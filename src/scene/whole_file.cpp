@@ -56,9 +56,19 @@ std::string resolve_links(const std::string& path) {
     return std::string(final_path, length);
 }
 
+// ReplaceFile keeps the old file's attributes, owner and access list. Where
+// it cannot (Wine cannot, for one), the attributes go to the new file
+// before a plain move over the old one.
 int move_over(const char* from, const char* to, const existing_file& old) {
-    const BOOL moved = old.exists ? ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                                  : MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH);
+    BOOL moved = FALSE;
+    if (old.exists) {
+        moved = ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+        const DWORD attributes = GetFileAttributesA(to);
+        if (!moved && attributes != INVALID_FILE_ATTRIBUTES && SetFileAttributesA(from, attributes))
+            moved = MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    } else {
+        moved = MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH);
+    }
     if (moved) return 0;
     errno = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
     return -1;
