@@ -1,5 +1,10 @@
 #include "bench_scenes.h"
 
+#include <cstdlib>
+
+#include "render/cell_drawing.h"
+#include "sim/sweep.h"
+
 void fill_box(world& w, int type, int x0, int x1, int y0, int y1, int z0, int z1) {
     for (int x = x0; x < x1; ++x)
         for (int y = y0; y < y1; ++y)
@@ -36,4 +41,19 @@ void build_mixed_100k(world& w) {
                 w.add_particle(type, x, y, z);
                 ++placed;
             }
+}
+
+void build_burnt_out_box(world& w) {
+    constexpr int LOW = 20, HIGH = 80, DEPTH = 6, MOST_FRAMES = 2000;
+    fill_box(w, TYPE_OIL, LOW, HIGH, 0, DEPTH, LOW, HIGH);
+    fill_box(w, TYPE_FIRE, LOW, HIGH, DEPTH, DEPTH + 1, LOW, HIGH);
+    std::srand(1);
+    for (int frame = 0; frame < MOST_FRAMES; ++frame) {
+        int live = 0;
+        sweep_frame(w, [&w, &live](const ParticleType& before, int x, int y, int z) {
+            ++live;
+            if (is_burning(before)) pick_fountain(w, x, y, z);
+        });
+        if (live == 0) break;
+    }
 }

@@ -17,3 +17,8 @@ void build_full_box(world& w);
 // About 100,000 cells: every fifth cell of the box, by a hash of its place,
 // holds a particle of the materials in turn, and a few of them burn.
 void build_mixed_100k(world& w);
+
+// A 60 x 6 x 60 block of Oil lit from above and run, the fountains picked as
+// the program picks them, until nothing burns or is left: an empty box whose
+// cells that once burned kept the fountain picked for them.
+void build_burnt_out_box(world& w);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/stage.h"
+
 world* w;
 fountain* f[FOUNTAIN_COUNT];
 
@@ -17,13 +19,6 @@ int pen_size;
 int mouse_x, mouse_y;
 
 double polar_x, polar_y, polar_d;
-
-#if !GRAINVOX_EARLY_STAGE
-bool paused;
-bool single_step_asked;
-bool overlay_on;
-std::string scene_path = DEFAULT_SCENE_FILE;
-#endif
 
 const float light_ambient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 const float light_diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -45,11 +40,7 @@ void set_start_values() {
     point_x = 0;
     point_y = START_POINT_Y;
     point_z = 0;
-#if !GRAINVOX_EARLY_STAGE
-    paused = false;
-    single_step_asked = false;
-    overlay_on = false;
-#endif
+    set_stage_start_values();
 }
 
 void clamp_pen_cell() {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include "effects/fountain.h"
 #include "sim/world.h"
 
@@ -26,16 +24,6 @@ extern int mouse_x, mouse_y;  // previous pointer position, origin top left
 // The camera orbit around the middle of the floor: elevation and azimuth in
 // degrees, distance in cells.
 extern double polar_x, polar_y, polar_d;
-
-#if !GRAINVOX_EARLY_STAGE
-// The controls the current program adds; the earlier stage has none of them.
-extern bool paused;             // frames draw the world as it stands, without stepping it
-extern bool single_step_asked;  // while paused: the next frame steps the world once
-extern bool overlay_on;         // the information overlay is drawn
-extern std::string scene_path;  // the scene file that the save and reload keys use
-
-constexpr const char* DEFAULT_SCENE_FILE = "grainvox.gvx";  // in the working directory
-#endif
 
 extern const float light_ambient[4];
 extern const float light_diffuse[4];

@@ -2,6 +2,8 @@
 
 #include "sim/world.h"
 
+class fast_renderer;
+
 // The frame: pen, camera, floor, pen marker, one sweep of the world with its
 // cells drawn, the material name, the fountains, and the buffer swap.
 
@@ -23,6 +25,12 @@ void place_camera();
 
 // The grey floor quad under the grid, lit like everything else.
 void draw_floor();
+
+// The batched cell drawing that every frame uses.
+fast_renderer& cell_renderer();
+
+// Writes text at the current raster position, in the status font.
+void write_characters(const char* text);
 
 // Runs the world's sweep and draws every cell it hands over.
 void draw_sweep(world& w, int graphics);

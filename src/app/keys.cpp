@@ -5,11 +5,7 @@
 #include "app/app_state.h"
 #include "app/gl.h"
 #include "app/pen.h"
-
-#if !GRAINVOX_EARLY_STAGE
-#include "app/overlay.h"
-#include "app/saved_scene.h"
-#endif
+#include "app/stage.h"
 
 namespace {
 
@@ -27,58 +23,6 @@ void shrink_pen() {
     --pen_size;
     if (pen_size < PEN_SIZE_MIN) pen_size = PEN_SIZE_MIN;
 }
-
-// The bindings that differ between the program's two stages.
-#if GRAINVOX_EARLY_STAGE
-
-void next_type() { selected_type = (selected_type + 1) % w->type_count; }
-
-bool handle_stage_key(unsigned char) { return false; }
-
-void handle_stage_special_key(int) {}
-
-void reset_world() {}  // the earlier stage keeps its one world for the whole run
-
-#else
-
-void next_type() { cycle_type(ANY_PHASE, TYPE_SEARCH_TRIES); }
-
-// The number keys choose the material by phase; Space pauses and runs the
-// world, and `f` steps it once while paused.
-bool handle_stage_key(unsigned char c) {
-    switch (c) {
-    case '1': selected_type = TYPE_ERASER; return true;
-    case '2': cycle_type(PHASE_POWDER, TYPE_SEARCH_TRIES); return true;
-    case '3': cycle_type(PHASE_LIQUID, TYPE_SEARCH_TRIES); return true;
-    case '4': cycle_type(PHASE_GAS, TYPE_SEARCH_TRIES); return true;
-    case '5': cycle_type(PHASE_STATIC, TYPE_SEARCH_TRIES); return true;
-    case '6': cycle_type(PHASE_EMPTY, TYPE_SEARCH_TRIES); return true;
-    case KEY_PAUSE:
-        paused = !paused;
-        single_step_asked = false;
-        return true;
-    case KEY_SINGLE_STEP:
-        if (paused) single_step_asked = true;
-        return true;
-    default: return false;
-    }
-}
-
-void handle_stage_special_key(int k) {
-    switch (k) {
-    case GLUT_KEY_F5: save_scene(); break;
-    case GLUT_KEY_F9: reload_scene(); break;
-    case GLUT_KEY_F12: toggle_overlay(); break;
-    default: break;
-    }
-}
-
-void reset_world() {
-    delete w;
-    w = new world();
-}
-
-#endif
 
 }  // namespace
 

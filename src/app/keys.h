@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/edition.h"
+#include "sim/edition.h"  // the phase codes the number keys cycle through
 
 // Keyboard callbacks: character keys act when pressed, special keys when
 // released. Each asks for a redisplay after handling its key.
@@ -10,14 +10,6 @@ void speckey(int k, int x, int y);
 // The key handling itself, without the redisplay request.
 void handle_key(unsigned char c);
 void handle_special_key(int k);
-
-#if !GRAINVOX_EARLY_STAGE
-// The keys the current program adds: Space pauses and runs the world, `f`
-// steps it once while paused; F5 saves the scene file, F9 reloads it, F12
-// turns the information overlay on and off.
-constexpr unsigned char KEY_PAUSE = ' ';
-constexpr unsigned char KEY_SINGLE_STEP = 'f';
-#endif
 
 constexpr int ANY_PHASE = -1;
 constexpr int NO_MORE_TRIES = -1;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/additions.h"
 #include "sim/world.h"
 
 // The information overlay (overlay_on): frames per second, the frame's time

@@ -42,14 +42,6 @@ void scatter(int type, int size) {
 
 }  // namespace
 
-#if GRAINVOX_EARLY_STAGE
-// The earlier stage has one code for the Eraser, Glass and Wall alike, and
-// its cube is always full.
-bool pen_builds_shell(int) { return false; }
-#else
-bool pen_builds_shell(int phase) { return phase == PHASE_STATIC; }
-#endif
-
 void add_sand() {
     const int type = selected_type;
     const int phase = w->types[type].phase;

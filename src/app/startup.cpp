@@ -7,10 +7,6 @@
 #include "app/mouse.h"
 #include "render/view_math.h"
 
-#if !GRAINVOX_EARLY_STAGE
-#include "app/saved_scene.h"
-#endif
-
 namespace {
 constexpr GLfloat ALPHA_TEST_REFERENCE = 0.1f;  // alpha at or below this is not drawn
 }  // namespace
@@ -79,15 +75,6 @@ void start_program(int* argc, char** argv) {
     set_start_values();
     w = new world();
     selected_type = TYPE_SAND;
-}
-
-void take_arguments(int argc, char** argv) {
-#if GRAINVOX_EARLY_STAGE
-    (void)argc;
-    (void)argv;
-#else
-    take_scene_argument(argc, argv);
-#endif
 }
 
 void resize(int width, int height) {

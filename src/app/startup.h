@@ -22,10 +22,6 @@ void create_fountains();
 // the world and the selected material.
 void start_program(int* argc, char** argv);
 
-// Takes the program's own arguments, those GLUT has left in argv: in the
-// current program, a scene file to start with; the earlier stage takes none.
-void take_arguments(int argc, char** argv);
-
 // Reshape callback: viewport and perspective for the new window size.
 void resize(int width, int height);
 

@@ -3,11 +3,6 @@
 #include <climits>
 #include <utility>
 
-#include <sys/stat.h>
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -22,26 +17,6 @@ bool read_le(std::FILE* file, int bytes, std::uint32_t& value) {
 }
 
 }  // namespace
-
-ownedFile open_regular_file(const char* path, const char* mode) {
-#ifdef _WIN32
-    // No FIFOs to wait on here: open, then look at what was opened.
-    ownedFile file(std::fopen(path, mode));
-    struct _stat64 info;
-    if (!file || _fstat64(_fileno(file.get()), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return nullptr;
-    return file;
-#else
-    // Opening a FIFO for reading waits for a writer, unless asked not to
-    // block; a regular file reads the same either way.
-    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) return nullptr;
-    struct stat info;
-    std::FILE* file = nullptr;
-    if (fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode)) file = fdopen(descriptor, mode);
-    if (file == nullptr) close(descriptor);
-    return ownedFile(file);
-#endif
-}
 
 bool read_u16(std::FILE* file, std::uint16_t& value) {
     std::uint32_t wide = 0;

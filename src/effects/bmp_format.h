@@ -3,7 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
+
+#include "scene/regular_file.h"
 
 // Field layout and limits shared by our Windows-bitmap readers.
 
@@ -18,17 +19,6 @@ constexpr std::uint32_t BMP_COMPRESSION_NONE = 0;
 // Far beyond any texture we would load; keeps sizes from a hostile header sane.
 constexpr std::int32_t MAX_IMAGE_SIDE = 16384;
 constexpr std::size_t MAX_IMAGE_BYTES = 64u * 1024u * 1024u;
-
-struct fileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-// Closes the file on every path out of a reader.
-using ownedFile = std::unique_ptr<std::FILE, fileCloser>;
-
-// Opens `path` only if it names a regular file (or a link to one), without
-// blocking on anything else: a FIFO, a device, a socket or a folder gives
-// null at once.
-ownedFile open_regular_file(const char* path, const char* mode);
 
 // Little-endian reads; false when the file ends first.
 bool read_u16(std::FILE* file, std::uint16_t& value);

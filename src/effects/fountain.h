@@ -1,8 +1,9 @@
 #pragma once
 
+#include "sim/world.h"  // FOUNTAIN_COUNT, the fountains the program keeps
+
 // The small textured particle effect that shows a burning cell.
 
-constexpr int FOUNTAIN_COUNT = 5;       // fountains the program keeps
 constexpr int FOUNTAIN_PARTICLES = 25;  // particles in each
 
 // A particle is drawn as a square facing the viewer: its corners in the order

@@ -1,6 +1,6 @@
 #include "effects/particle_image_path.h"
 
-#include <sys/stat.h>
+#include "scene/regular_file.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -22,11 +22,6 @@ constexpr char FOLDER_SEPARATORS[] = "/";
 
 // Relative to the folder of an installed program: <prefix>/bin -> <prefix>/share/grainvox.
 const char* const INSTALLED_DATA_FOLDER = "../share/grainvox/";
-
-bool exists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
 
 }  // namespace
 
@@ -56,8 +51,10 @@ std::string running_program_folder() {
     return program.substr(0, last_separator);
 }
 
-std::string find_particle_image() {
-    for (const std::string& place : particle_image_places(running_program_folder()))
-        if (exists(place)) return place;
+std::string first_particle_image(const std::vector<std::string>& places) {
+    for (const std::string& place : places)
+        if (is_regular_file(place)) return place;  // a folder or FIFO of that name is passed over
     return PARTICLE_IMAGE_FILE;
 }
+
+std::string find_particle_image() { return first_particle_image(particle_image_places(running_program_folder())); }

@@ -17,6 +17,9 @@ std::vector<std::string> particle_image_places(const std::string& program_folder
 // The folder of the running program's executable, or "" if it cannot be told.
 std::string running_program_folder();
 
-// The first place that has a particle.bmp, or the bare name when none has,
+// The first of `places` that is a regular file, or the bare name when none is.
+std::string first_particle_image(const std::vector<std::string>& places);
+
+// The first place that has a particle.bmp as a regular file, or the bare name when none has,
 // so that reading fails as it did before and the fire is drawn untextured.
 std::string find_particle_image();

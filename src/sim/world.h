@@ -8,6 +8,9 @@ constexpr int GRID_X = 100;
 constexpr int GRID_Y = 50;  // vertical; y = 0 is the bottom layer
 constexpr int GRID_Z = 100;
 
+// Fountains the renderer picks among for a burning cell's fountain_index.
+constexpr int FOUNTAIN_COUNT = 5;
+
 // One material, and, as a copy in a cell, the whole state of that cell.
 // The field order is part of the program's interface.
 struct ParticleType {

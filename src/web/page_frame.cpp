@@ -6,6 +6,7 @@
 #include <chrono>
 #include <utility>
 
+#include "app/additions.h"
 #include "app/app_state.h"
 #include "app/frame.h"
 #include "app/overlay.h"

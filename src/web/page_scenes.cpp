@@ -4,10 +4,11 @@
 
 #include <string>
 
+#include "app/additions.h"
 #include "app/app_state.h"
 #include "app/messages.h"
-#include "app/saved_scene.h"
-#include "app/scene_file.h"
+#include "app/scene_keys.h"
+#include "scene/scene_file.h"
 
 // The one file of the page that knows the scene-file code by name.
 
@@ -17,7 +18,7 @@ EM_JS(void, page_offer_scene_file, (const char* path), { window.grainvoxPage.off
 
 const char* scene_file_path() { return scene_path.c_str(); }
 
-void load_scene_file_again() { reload_scene(); }
+void load_scene_file_again() { reload_scene_key(); }
 
 std::size_t most_scene_bytes() { return scene_layout::MOST_BYTES; }
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string>
 
+#include "app/additions.h"
 #include "app/app_state.h"
 #include "app/messages.h"
 #include "app/overlay.h"

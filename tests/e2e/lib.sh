@@ -77,9 +77,15 @@ e2e_start() {
     launch+=("${@:4}")
     (cd "$workdir" && exec "${launch[@]}") &
     app_pid=$!
-    # Only a mapped window can be photographed, so wait until it shows.
-    app_window=$(timeout 30 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
-        e2e_fail "no window titled '$title' appeared"
+    # Only a mapped window can be photographed, so wait until it shows. A
+    # window that vanishes while xdotool walks the tree (Wine makes and drops
+    # some at start) ends that search with an X error: search again.
+    local deadline=$((SECONDS + 30))
+    app_window=""
+    while [[ -z "$app_window" && $SECONDS -lt $deadline ]]; do
+        app_window=$(timeout $((deadline - SECONDS + 1)) \
+                     xdotool search --sync --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1) || true
+    done
     [[ -n "$app_window" ]] || e2e_fail "no window titled '$title' appeared"
     e2e_wait_until 30 e2e_shows_something || e2e_fail "window '$title' stays black"
 }

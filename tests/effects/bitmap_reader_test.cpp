@@ -17,6 +17,7 @@
 #include "bitmap_files.h"
 #include "effects/bmp.h"
 #include "effects/dib_image.h"
+#include "effects/particle_image_path.h"
 #include "effects/platform_image.h"
 
 namespace {
@@ -287,6 +288,21 @@ TEST(AllReaders, OpenOnlyRegularFilesWithoutBlocking) {
             EXPECT_EQ(result.get(), readable);
         }
     }
+}
+
+// The texture is looked for in several places: one where particle.bmp is a
+// folder or a FIFO is passed over for the next that has the file.
+TEST(ParticleImagePlaces, PassOverWhatIsNoRegularFile) {
+    scratchDir dir;
+    std::filesystem::create_directories(dir.path() / "folder" / "particle.bmp");
+    std::filesystem::create_directories(dir.path() / "fifo");
+    const std::string fifo = (dir.path() / "fifo" / "particle.bmp").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directories(dir.path() / "file");
+    const std::string file = dir.write("file/particle.bmp", make_bitmap(sized(4, 2)));
+    const std::string folder = (dir.path() / "folder" / "particle.bmp").string();
+    EXPECT_EQ(first_particle_image({folder, fifo, file}), file);
+    EXPECT_EQ(first_particle_image({folder, fifo}), PARTICLE_IMAGE_FILE);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The program answers --help and --version and refuses an unknown "--"
-# option before it opens a window, so none of this needs a display; any
-# other argument goes to GLUT, which then fails for want of a display.
+# The program answers --help and --version and refuses an unknown option
+# (one dash or two), a GLUT option without its value and a second file
+# before it opens a window, so none of this needs a display; a command line
+# it takes reaches GLUT, which then fails for want of a display.
 #   command_line.sh PROGRAM TITLE
 set -euo pipefail
 program=$1
@@ -50,9 +51,22 @@ case_ 0 "Escape, q +quit" "" --help
 case_ 0 "^${title}\$" "" --version --help
 case_ 0 "--version" "" --help --no-such-option
 case_ 2 "" "^[^ ]+: unknown option '--no-such-option'" --no-such-option --help
-case_ 2 "" "unknown option '--'" --
-# Nothing of ours: GLUT gets the command line and finds no display.
+case_ 2 "" "unknown option '-h'" -h
+case_ 2 "" "unknown option '-geometery'" -geometery 800x600
+case_ 2 "" "'-display' needs a value" -display
+case_ 2 "" "empty file name" ""
+# GLUT's own options are GLUT's: it gets them and finds no display.
 case_ 1 "" "display" -iconic
+case_ 1 "" "display" -geometry 800x600 -sync
+if [[ $title == *0.38 ]]; then
+    case_ 2 "" "one scene file at a time: 'a.gvx' and 'b.gvx'" a.gvx b.gvx
+    case_ 2 "" "one scene file at a time" a.gvx -- -b.gvx
+    # A file name after "--", even one that looks like an option.
+    case_ 1 "" "display" -- -odd-name.gvx
+    case_ 1 "" "display" -geometry 800x600 -- --help
+else
+    case_ 2 "" "takes no file" a.gvx
+fi
 
 if [[ $failures -ne 0 ]]; then
     echo "$failures failures" >&2

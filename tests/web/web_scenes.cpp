@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/scene_file.h"
+#include "scene/scene_file.h"
 #include "bench_scenes.h"
 
 namespace {

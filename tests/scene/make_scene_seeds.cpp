@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/scene_file.h"
+#include "scene/scene_file.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/scene_file.h"
+#include "scene/scene_file.h"
 
 namespace {
 

@@ -1,0 +1,43 @@
+// The current program's frame: the cells, paused or running, and what is
+// written after the material name; drawn with fixed-function GL.
+#include <chrono>
+#include <string>
+#include <utility>
+
+#include "app/additions.h"
+#include "app/app_state.h"
+#include "app/frame.h"
+#include "app/messages.h"
+#include "app/overlay.h"
+#include "app/stage.h"
+#include "render/fast_renderer.h"
+
+namespace {
+constexpr const char* STATUS_GAP = "   ";
+}  // namespace
+
+// Paused, the world is drawn as it stands unless one step was asked for.
+// With the overlay on, the cells' time is measured, and the part of it that
+// went to handing them to GL.
+void draw_stage_cells() {
+    const bool steps = !paused || std::exchange(single_step_asked, false);
+    fast_renderer& renderer = cell_renderer();
+    renderer.measure_drawing(overlay_on);
+    const auto start = overlay_on ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};
+    if (steps)
+        renderer.draw(*w, graphics, f);
+    else
+        renderer.draw_still(*w, graphics, f);
+    if (overlay_on)
+        overlay_frame_drawn(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                            renderer.drawing_seconds());
+}
+
+// Whether the world is paused, and the latest message, written on from
+// where the material name ends; then the overlay.
+void draw_stage_status() {
+    if (paused) write_characters((std::string(STATUS_GAP) + "paused").c_str());
+    const std::string& message = message_at(std::chrono::steady_clock::now());
+    if (!message.empty()) write_characters((STATUS_GAP + message).c_str());
+    draw_overlay();
+}
