@@ -1,7 +1,7 @@
 #pragma once
 
 // The page's scenes live in the module's in-memory file system, where the
-// desktop's scene file works as it is (app/saved_scene.h); the page's script
+// desktop's scene keys work as they are (app/scene_keys.h); the page's script
 // carries them between there and the browser: downloads, picked or dropped
 // files, and the browser's own storage, which keeps the box over a reload.
 
