@@ -16,6 +16,7 @@ import time
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common import utils
 
 CHROMIUM = '/usr/bin/chromium'
 CHROMEDRIVER = '/usr/bin/chromedriver'
@@ -29,7 +30,21 @@ CHROMIUM_FLAGS = [
     '--no-first-run',
     '--disable-quic',
     '--disable-gpu-driver-bug-workarounds',
+    # chromedriver speaks to Chromium over a pipe, not by the name localhost.
+    '--remote-debugging-pipe',
 ]
+
+
+class LoopbackService(Service):
+    """chromedriver reached at 127.0.0.1 rather than by the name localhost,
+    which a bare system without /etc/hosts cannot resolve."""
+
+    @property
+    def service_url(self):
+        return 'http://127.0.0.1:%d' % self.port
+
+    def is_connectable(self):
+        return utils.is_connectable(self.port, '127.0.0.1')
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -69,7 +84,7 @@ def chromium(width=1000, height=700, downloads=None):
             'download.default_directory': downloads,
             'download.prompt_for_download': False,
         })
-    driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+    driver = webdriver.Chrome(service=LoopbackService(CHROMEDRIVER), options=options)
     try:
         if downloads:
             driver.execute_cdp_cmd('Page.setDownloadBehavior', {'behavior': 'allow', 'downloadPath': downloads})
