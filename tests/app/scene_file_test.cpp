@@ -4,7 +4,6 @@
 // what a save may replace are tested in tests/scene.
 
 #include <GL/glut.h>
-#include <stdlib.h>  // mkdtemp
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,28 +23,22 @@
 #include "app/scene_keys.h"
 #include "scene/scene_file.h"
 #include "app_fixture.h"
-#include "render/cell_drawing.h"
+#include "scene_test_files.h"
 #include "scenes.h"
-#include "sim/sweep.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using bytes = std::vector<std::uint8_t>;
+using namespace scene_test;
 
 // Each test writes in a folder of its own under TMPDIR, removed after it.
 class SceneFileTest : public AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        std::string pattern = (fs::temp_directory_path() / "grainvox-scene-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        ASSERT_FALSE(folder.empty());
         scene_path = (folder / "scene.gvx").string();
     }
     void TearDown() override {
-        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(folder);
         scene_path = DEFAULT_SCENE_FILE;
         AppTest::TearDown();
     }
@@ -59,25 +51,13 @@ protected:
         return names;
     }
 
-    fs::path folder;
+    scratch_folder scratch;
+    const fs::path folder = scratch.path;
 };
 
-bytes read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void write_file(const fs::path& path, const bytes& content) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
-}
-
-// A frame as the program runs it: every cell stepped, and each burning one's fountain picked.
 void run_frame(world& w, unsigned seed) {
     std::srand(seed);
-    sweep_frame(w, [&w](const ParticleType& before, int x, int y, int z) {
-        if (is_burning(before)) pick_fountain(w, x, y, z);
-    });
+    run_frame_picking_fountains(w);
 }
 
 // Every material, left to run until cells burn part way, Water is tinted
@@ -106,15 +86,6 @@ void build_lively_scene(world& w) {
     burning.burn_time = 77;
     burning.fountain_index = FOUNTAIN_COUNT - 1;
     w.grid[1][0][0].fountain_index = 2;
-}
-
-// Empty cells as a save keeps them: without the fountain a fire picked for
-// them, which no frame reads again.
-void forget_empty_picks(world& w) {
-    for (auto& plane : w.grid)
-        for (auto& row : plane)
-            for (ParticleType& p : row)
-                if (p.id == TYPE_ERASER) p.fountain_index = w.types[TYPE_ERASER].fountain_index;
 }
 
 struct scene_census {

@@ -1,6 +1,9 @@
 #include "scenes.h"
 
+#include <cstdlib>
 #include <cstring>
+
+#include "sim/sweep.h"
 
 void fill_box(world& w, int type, int x0, int x1, int y0, int y1, int z0, int z1) {
     for (int x = x0; x < x1; ++x)
@@ -85,4 +88,17 @@ int burning_cells(const world& w) {
         for (int y = 0; y < GRID_Y; ++y)
             for (int z = 0; z < GRID_Z; ++z) burning += is_burning(w.grid[x][y][z]);
     return burning;
+}
+
+void run_frame_picking_fountains(world& w) {
+    sweep_frame(w, [&w](const ParticleType& before, int x, int y, int z) {
+        if (is_burning(before)) w.grid[x][y][z].fountain_index = std::rand() % FOUNTAIN_COUNT;
+    });
+}
+
+void forget_empty_picks(world& w) {
+    for (auto& plane : w.grid)
+        for (auto& row : plane)
+            for (ParticleType& p : row)
+                if (p.id == TYPE_ERASER) p.fountain_index = w.types[TYPE_ERASER].fountain_index;
 }

@@ -22,3 +22,11 @@ int cells_differing(const world& a, const world& b);
 std::unique_ptr<world> copy_of(const world& w);
 
 int burning_cells(const world& w);
+
+// A frame as the program runs it: every cell stepped, and each burning one
+// given a fountain as the drawing picks it.
+void run_frame_picking_fountains(world& w);
+
+// Empty cells as a save keeps them: without the fountain a fire picked for
+// them, which no frame reads again.
+void forget_empty_picks(world& w);

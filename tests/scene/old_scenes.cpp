@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "scenes.h"
-#include "sim/sweep.h"
 
 namespace {
 
@@ -31,11 +30,7 @@ void build_old_campfire(world& w) {
     fill_box(w, TYPE_SAND, 45, 47, 20, 22, 45, 47);
     fill_box(w, TYPE_GLASS, 10, 12, 0, 2, 10, 12);
     std::srand(7);
-    for (int frame = 0; frame < 25; ++frame)
-        sweep_frame(w, [&w](const ParticleType& before, int x, int y, int z) {
-            // The program's drawing picks a fountain for each burning cell so.
-            if (is_burning(before)) w.grid[x][y][z].fountain_index = std::rand() % FOUNTAIN_COUNT;
-        });
+    for (int frame = 0; frame < 25; ++frame) run_frame_picking_fountains(w);
 }
 
 const old_scene OLD_SCENES[3] = {

@@ -16,7 +16,6 @@
 #include "scene/scene_file.h"
 #include "scene_test_files.h"
 #include "scenes.h"
-#include "sim/sweep.h"
 
 namespace {
 
@@ -29,13 +28,6 @@ std::unique_ptr<world> built(void (*build)(world&)) {
     std::unique_ptr<world> w(new world());
     build(*w);
     return w;
-}
-
-// A frame as the program runs it: every cell stepped, and each burning one's fountain picked.
-void run_frame(world& w) {
-    sweep_frame(w, [&w](const ParticleType& before, int x, int y, int z) {
-        if (is_burning(before)) w.grid[x][y][z].fountain_index = std::rand() % FOUNTAIN_COUNT;
-    });
 }
 
 int live_cells(const world& w) {
@@ -57,10 +49,7 @@ int empty_cells_with_a_pick(const world& w) {
 // The box as the compact format keeps it: empty cells without the pick of a fire that left them.
 std::unique_ptr<world> without_empty_picks(const world& w) {
     std::unique_ptr<world> copy = copy_of(w);
-    for (auto& plane : copy->grid)
-        for (auto& row : plane)
-            for (ParticleType& p : row)
-                if (p.id == TYPE_ERASER) p.fountain_index = copy->types[TYPE_ERASER].fountain_index;
+    forget_empty_picks(*copy);
     return copy;
 }
 
@@ -83,7 +72,7 @@ void build_burnt_out(world& w) {
     fill_box(w, TYPE_OIL, 45, 55, 0, 2, 45, 55);
     fill_box(w, TYPE_FIRE, 45, 55, 2, 3, 45, 55);
     std::srand(3);
-    for (int frame = 0; frame < 1000 && live_cells(w) > 0; ++frame) run_frame(w);
+    for (int frame = 0; frame < 1000 && live_cells(w) > 0; ++frame) run_frame_picking_fountains(w);
 }
 void build_full_box(world& w) {
     fill_box(w, TYPE_SAND, 0, GRID_X, 0, 17, 0, GRID_Z);
@@ -139,9 +128,9 @@ TEST(CompactSceneFiles, BringEveryBoxBackWithinTheirSize) {
     ASSERT_TRUE(decode_scene(saved.data(), saved.size(), *loaded).ok);
     for (unsigned frame = 0; frame < 30; ++frame) {
         std::srand(900u + frame);
-        run_frame(*original);
+        run_frame_picking_fountains(*original);
         std::srand(900u + frame);
-        run_frame(*loaded);
+        run_frame_picking_fountains(*loaded);
         ASSERT_EQ(cells_differing(*without_empty_picks(*loaded), *without_empty_picks(*original)), 0) << frame;
     }
 }
