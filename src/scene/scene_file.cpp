@@ -102,6 +102,7 @@ std::string stage_name(const std::uint8_t* field) {
 
 // Says what is wrong with the header of a scene of `size` bytes, or returns "".
 std::string header_fault(const std::uint8_t* bytes, std::size_t size) {
+    if (size == 0) return "empty: the file has no bytes at all";
     if (!starts_as_scene(bytes, size)) return "not a Grainvox scene (wrong magic)";
     if (size < HEADER_BYTES + CHECKSUM_BYTES) return "truncated: " + std::to_string(size) + " bytes";
     const std::uint32_t version = get_u32(bytes + VERSION_AT);
@@ -210,13 +211,6 @@ std::string read_body(std::uint32_t version, const scene_body& body, const world
 
 std::string live_cells_text(int cells) { return std::to_string(cells) + (cells == 1 ? " live cell" : " live cells"); }
 
-int live_cells(const world& w) {
-    int live = 0;
-    const ParticleType* cell = first_cell(w);
-    for (std::uint32_t index = 0; index < CELLS; ++index) live += cell[index].id != TYPE_ERASER;
-    return live;
-}
-
 bool name_taken(const std::string& path) {
     struct stat info;
 #ifdef _WIN32
@@ -230,6 +224,13 @@ constexpr const char* SCENE_EXTENSION = ".gvx";
 constexpr int FIRST_OTHER_NAME = 2;
 
 }  // namespace
+
+int count_live_cells(const world& w) {
+    int live = 0;
+    const ParticleType* cell = first_cell(w);
+    for (std::uint32_t index = 0; index < CELLS; ++index) live += cell[index].id != TYPE_ERASER;
+    return live;
+}
 
 std::uint32_t scene_checksum(const std::uint8_t* bytes, std::size_t size) {
     std::uint32_t crc = CRC_START;
@@ -293,6 +294,13 @@ scene_outcome decode_scene(const std::uint8_t* bytes, std::size_t size, world& i
     return {true, live_cells_text(live)};
 }
 
+std::string scene_fault(const std::uint8_t* bytes, std::size_t size, const world& w) {
+    const std::string header = header_fault(bytes, size);
+    if (!header.empty()) return header;
+    const scene_body body{bytes + HEADER_BYTES, size - HEADER_BYTES - CHECKSUM_BYTES, get_u32(bytes + RECORDS_AT)};
+    return read_body(get_u32(bytes + VERSION_AT), body, w, [](std::uint32_t, std::uint32_t, const ParticleType&) {});
+}
+
 scene_outcome save_scene_file(const world& w, const std::string& path) {
     const std::vector<std::uint8_t> bytes = encode_scene(w);
     const replace_guard scenes_only{sizeof MAGIC, starts_as_scene, "a Grainvox scene"};
@@ -300,9 +308,12 @@ scene_outcome save_scene_file(const world& w, const std::string& path) {
     switch (replace_whole_file(path, bytes, scenes_only, error)) {
     case replace_result::replaced: break;
     case replace_result::refused: return {false, "not saved: " + error + ", and it is kept as it was", true};
-    case replace_result::failed: return {false, "not saved, " + path + " is as it was: " + error};
+    case replace_result::failed:
+        // Say "as it was" only of a file that is there.
+        return {false, (name_taken(path) ? "not saved, " + path + " is as it was: " : "not saved to " + path + ": ") +
+                           error};
     }
-    return {true, "saved " + path + ": " + live_cells_text(live_cells(w)) + ", " + std::to_string(bytes.size()) +
+    return {true, "saved " + path + ": " + live_cells_text(count_live_cells(w)) + ", " + std::to_string(bytes.size()) +
                       " bytes"};
 }
 

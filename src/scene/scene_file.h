@@ -67,6 +67,13 @@ std::vector<std::uint8_t> encode_scene(const world& w);
 // message says what is wrong.
 scene_outcome decode_scene(const std::uint8_t* bytes, std::size_t size, world& into);
 
+// Says what is wrong with a scene, as decode_scene would, without loading
+// it; "" when it would load. `w` gives the material table.
+std::string scene_fault(const std::uint8_t* bytes, std::size_t size, const world& w);
+
+// The cells of the box that are not empty.
+int count_live_cells(const world& w);
+
 // The CRC-32 a scene's trailer holds for its first `size` bytes.
 std::uint32_t scene_checksum(const std::uint8_t* bytes, std::size_t size);
 

@@ -1,11 +1,13 @@
 #include "scene/whole_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "scene/regular_file.h"
@@ -15,6 +17,7 @@
 #include <process.h>
 #include <windows.h>
 #else
+#include <signal.h>
 #include <unistd.h>
 #endif
 
@@ -26,6 +29,8 @@ constexpr mode_t WRITE_PERMISSIONS = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr std::size_t USUAL_NAME_LIMIT = 255;  // bytes of one name, where the system cannot tell
 constexpr unsigned char UTF8_CONTINUATION_MASK = 0xC0;
 constexpr unsigned char UTF8_CONTINUATION = 0x80;
+constexpr char TEMPORARY_MARK[] = ".saving-";  // then the process id, '-' and the attempt
+constexpr std::size_t MOST_NUMBER_DIGITS = 9;      // a process id or an attempt, in a temporary's name
 
 // What is at the target before the write.
 struct existing_file {
@@ -73,8 +78,28 @@ int move_over(const char* from, const char* to, const existing_file& old) {
     errno = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
     return -1;
 }
+
+// Whether the process that made a temporary file may still be writing it.
+bool is_plain_file(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool process_may_run(long process) {
+    const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(process));
+    if (handle == nullptr) return GetLastError() != ERROR_INVALID_PARAMETER;
+    const bool running = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
+    CloseHandle(handle);
+    return running;
+}
 #else
 constexpr char FOLDER_SEPARATORS[] = "/";
+bool is_plain_file(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool process_may_run(long process) { return kill(static_cast<pid_t>(process), 0) == 0 || errno != ESRCH; }
 constexpr int WRITE_FLAGS = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
 constexpr int MOST_LINK_HOPS = 40;  // as the kernel allows
 int flush_to_disk(int fd) { return fsync(fd); }
@@ -134,8 +159,8 @@ std::string failure(const char* what, const std::string& path) {
 // A name beside `name` for the file being written: the name with a suffix
 // when that fits the folder's limit, else the name shortened by the suffix
 // (never through a character), so it fits wherever the name itself does.
-std::string temporary_name(const std::string& name, std::size_t limit, int attempt) {
-    const std::string suffix = ".saving-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+std::string temporary_name(const std::string& name, std::size_t limit, long process, int attempt) {
+    const std::string suffix = TEMPORARY_MARK + std::to_string(process) + "-" + std::to_string(attempt);
     std::size_t keep = name.size();
     if (keep + suffix.size() > limit) {
         keep = keep > suffix.size() ? keep - suffix.size() : 0;
@@ -145,13 +170,52 @@ std::string temporary_name(const std::string& name, std::size_t limit, int attem
     return name.substr(0, keep) + suffix;
 }
 
+// A plain decimal number of a few digits, as a temporary's name holds it.
+bool read_number(const std::string& text, long& value) {
+    if (text.empty() || text.size() > MOST_NUMBER_DIGITS) return false;
+    for (const char digit : text)
+        if (digit < '0' || digit > '9') return false;
+    value = std::strtol(text.c_str(), nullptr, 10);
+    return true;
+}
+
+// Whether `entry` is exactly the name a save of `name` gives its temporary
+// file, made by a process that has ended: a save killed before it could
+// remove it. A temporary of a save still running is left to it.
+bool is_left_temporary(const std::string& entry, const std::string& name, std::size_t limit) {
+    const std::size_t mark = entry.rfind(TEMPORARY_MARK);
+    if (mark == std::string::npos) return false;
+    const std::string numbers = entry.substr(mark + std::strlen(TEMPORARY_MARK));
+    const std::size_t dash = numbers.find('-');
+    long process = 0, attempt = 0;
+    if (dash == std::string::npos || !read_number(numbers.substr(0, dash), process) ||
+        !read_number(numbers.substr(dash + 1), attempt) || attempt >= TEMPORARY_NAME_TRIES)
+        return false;
+    return entry == temporary_name(name, limit, process, static_cast<int>(attempt)) && process != getpid() &&
+           !process_may_run(process);
+}
+
+// Removes the temporary files that killed saves of `target` left beside it.
+void remove_left_temporaries(const std::string& target) {
+    const std::string folder = folder_of(target);
+    const std::string name = target.substr(folder.size());
+    const std::size_t limit = name_limit(folder);
+    DIR* listing = opendir(folder.empty() ? "." : folder.c_str());
+    if (listing == nullptr) return;
+    while (const dirent* entry = readdir(listing)) {
+        const std::string path = folder + entry->d_name;
+        if (is_left_temporary(entry->d_name, name, limit) && is_plain_file(path)) std::remove(path.c_str());
+    }
+    closedir(listing);
+}
+
 // Creates a file of our own beside `target`, never one that is already there.
 int create_temporary(const std::string& target, std::string& temporary) {
     const std::string folder = folder_of(target);
     const std::string name = target.substr(folder.size());
     const std::size_t limit = name_limit(folder);
     for (int attempt = 0; attempt < TEMPORARY_NAME_TRIES; ++attempt) {
-        temporary = folder + temporary_name(name, limit, attempt);
+        temporary = folder + temporary_name(name, limit, getpid(), attempt);
         const int fd = open(temporary.c_str(), WRITE_FLAGS, NEW_FILE_MODE);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -238,7 +302,11 @@ replace_result replace_whole_file(const std::string& path, const std::vector<std
     std::string temporary;
     const int fd = create_temporary(target, temporary);
     if (fd < 0) {
-        error = failure("cannot create a file beside", target);
+        const std::string folder = folder_of(target);
+        if (errno == ENOENT)
+            error = folder.empty() ? "the working folder is gone" : "the folder " + folder + " is gone";
+        else
+            error = failure("cannot create a file beside", target);
         return replace_result::failed;
     }
     const char* step = nullptr;
@@ -265,5 +333,6 @@ replace_result replace_whole_file(const std::string& path, const std::vector<std
         return replace_result::failed;
     }
     flush_folder_to_disk(target);
+    remove_left_temporaries(target);
     return replace_result::replaced;
 }

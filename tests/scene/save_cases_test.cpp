@@ -114,9 +114,18 @@ struct save_case {
     const char* message;   // part of the message
     std::string written = "";  // the file that holds the new scene afterwards, when saved
     save_conditions conditions = save_conditions::plain;
+    std::vector<std::string> removed = {};  // files the save takes away
 };
 
 std::string name_of_length(std::size_t length) { return std::string(length - 4, 'n') + ".gvx"; }
+
+// The id of a process that has ended.
+pid_t ended_process() {
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
 
 TEST(SavedSceneFiles, ReplaceOnlyScenesAndKeepEverythingElse) {
     const mode_t old_umask = umask(USUAL_UMASK);
@@ -142,6 +151,15 @@ TEST(SavedSceneFiles, ReplaceOnlyScenesAndKeepEverythingElse) {
         return [=](const fs::path& folder) { fs::create_symlink(to, folder / name); };
     };
     const auto nothing = [](const fs::path&) {};
+    // What a save killed before its rename leaves, and names that only look like it.
+    const std::string killed = "scene.gvx.saving-" + std::to_string(ended_process());
+    const std::string running = "scene.gvx.saving-" + std::to_string(getppid()) + "-0";
+    const auto left_by_killed_saves = [=](const fs::path& folder) {
+        for (const std::string& name : {killed + "-0", killed + "-7", killed + "-07", killed + "-0x", running,
+                                        "other.gvx" + killed.substr(9) + "-0", std::string("scene.gvx")})
+            file(name, name == "scene.gvx" ? old_scene : notes)(folder);
+        fs::create_directory(folder / (killed + "-1"));
+    };
 
     std::vector<save_case> cases = {
         {"a new file", nothing, "scene.gvx", how::saved, "saved", "scene.gvx"},
@@ -168,6 +186,9 @@ TEST(SavedSceneFiles, ReplaceOnlyScenesAndKeepEverythingElse) {
         {"a FIFO of that name is kept", [](const fs::path& folder) { mkfifo((folder / "pipe.gvx").c_str(), 0644); },
          "pipe.gvx", how::kept, "not a regular file"},
         {"a folder that is a file", file("plain", notes), "plain/scene.gvx", how::failed, "not saved"},
+        {"a temporary file of a killed save is removed, nothing else", left_by_killed_saves, "scene.gvx", how::saved,
+         "saved", "scene.gvx", save_conditions::plain, {killed + "-0", killed + "-7"}},
+        {"a folder that is gone", nothing, "gone/scene.gvx", how::failed, "gone/ is gone"},
         {"a full disk", file("scene.gvx", old_scene), "scene.gvx", how::failed, "cannot write", "",
          save_conditions::full_disk},
         {"a folder we may not write to", file("scene.gvx", old_scene), "scene.gvx", how::failed, "Permission denied", "",
@@ -223,6 +244,7 @@ TEST(SavedSceneFiles, ReplaceOnlyScenesAndKeepEverythingElse) {
             kept = kept.substr(0, kept.find(' ', kept.find("owner ") + 6) + 1);
             expected[c.written] = kept + describe_bytes(new_scene);
         }
+        for (const std::string& name : c.removed) expected.erase(name);
         EXPECT_EQ(list_folder(folder), expected);
     }
     umask(old_umask);

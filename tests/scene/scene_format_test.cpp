@@ -204,7 +204,7 @@ TEST(SceneFileFaults, EachIsRefusedWithItsReasonAndLeavesTheBoxAsItWas) {
     };
     const refusal refusals[] = {
         {"wrong magic", "magic", [](bytes& b) { b[MAGIC_AT + 3] = 'x'; }, true},
-        {"empty file", "magic", [](bytes& b) { b.clear(); }, false},
+        {"empty file", "empty", [](bytes& b) { b.clear(); }, false},
         {"newer format", "format version 3", [](bytes& b) { put_u32_at(b, VERSION_AT, 3); }, true},
         {"another stage", "Grainvox 0.36", [](bytes& b) { std::memcpy(&b[STAGE_AT], "0.36", 4); }, true},
         {"another grid size", "80 x 50 x 100", [](bytes& b) { put_u32_at(b, GRID_AT, 80); }, true},
