@@ -1,9 +1,11 @@
 // The current program: material keys by phase, a new world on F10, and the
-// additions: pause and single step, saved scenes, messages and the overlay.
+// additions: pause and single step, saved scenes and their undo, messages and
+// the overlay.
 #include <string>
 
 #include "app/additions.h"
 #include "app/app_state.h"
+#include "app/box_history.h"
 #include "app/gl.h"
 #include "app/keys.h"
 #include "app/overlay.h"
@@ -31,6 +33,7 @@ const char* const STAGE_ADDED_KEYS_HELP =
     "  Space                 pause or run the world (paused, the pen still pours)\n"
     "  f                     while paused, step the world once\n"
     "  F5, F9                save the box to the scene file, load it again\n"
+    "  Ctrl+Z                bring back the box that F10, F9 or a load replaced\n"
     "  F12                   information overlay on or off\n";
 
 void set_stage_start_values() {
@@ -46,7 +49,7 @@ void take_stage_arguments(const command_line& line) {
 void next_type() { cycle_type(ANY_PHASE, TYPE_SEARCH_TRIES); }
 
 // The number keys choose the material by phase; Space pauses and runs the
-// world, and `f` steps it once while paused.
+// world, `f` steps it once while paused, and Ctrl+Z brings back a box.
 bool handle_stage_key(unsigned char c) {
     switch (c) {
     case '1': selected_type = TYPE_ERASER; return true;
@@ -62,6 +65,7 @@ bool handle_stage_key(unsigned char c) {
     case KEY_SINGLE_STEP:
         if (paused) single_step_asked = true;
         return true;
+    case KEY_UNDO: undo_key(); return true;
     default: return false;
     }
 }
@@ -76,6 +80,7 @@ void handle_stage_special_key(int k) {
 }
 
 void reset_world() {
+    keep_box_for_undo("emptying");
     delete w;
     w = new world();
 }

@@ -3,6 +3,7 @@
 #include <GL/glut.h>
 
 #include "app/keys.h"
+#include "app/scene_keys.h"
 #include "web/page_scenes.h"
 
 namespace {
@@ -49,6 +50,8 @@ bool browser_keeps(int special_key) {
 }
 
 }  // namespace
+
+const char* const SAVE_KEY_NAME = "w";
 
 void page_key(unsigned char c, int, int) {
     if (c == KEY_ESCAPE || c == KEY_QUIT) return;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/box_history.h"
 #include "app/keys.h"
 #include "app/messages.h"
 #include "app/scene_keys.h"
@@ -192,6 +193,23 @@ TEST_F(SceneFileTest, SaveKeepsAFileThatIsNoSceneAndSavesBesideIt) {
     handle_special_key(GLUT_KEY_F10);
     handle_special_key(GLUT_KEY_F9);
     EXPECT_EQ(cells_differing(*w, *saved), 0);
+}
+
+// Ctrl+Z brings back in turn the boxes that F10 and F9 replaced, the last
+// first, and then the boxes it replaced itself: pressing on loses none.
+TEST_F(SceneFileTest, UndoBringsBackTheReplacedBoxesInTurn) {
+    forget_boxes_kept_for_undo();
+    ASSERT_TRUE(save_scene_file(*w, scene_path).ok);  // an empty box, for F9
+    constexpr int BOXES = 6;
+    for (int walls = 1; walls <= BOXES; ++walls) {
+        for (int x = 0; x < walls; ++x) w->add_particle(TYPE_WALL, x, 0, 0);
+        handle_special_key(walls < BOXES ? GLUT_KEY_F10 : GLUT_KEY_F9);
+        ASSERT_EQ(count_non_empty(), 0);
+    }
+    for (int walls : {6, 5, 4, 3, 2, 1, 6}) {
+        handle_key(KEY_UNDO);
+        EXPECT_EQ(count_cells(TYPE_WALL), walls) << message_at(std::chrono::steady_clock::now());
+    }
 }
 
 }  // namespace
