@@ -1,5 +1,5 @@
 // What the page's script calls: the toolbar, the wheel, the canvas's size,
-// the scene files and the browser's storage, and the pictures and frame
+// the scene files and the boxes kept in the browser's storage, and the pictures and frame
 // count that the checks and the speed measurement read.
 
 #include <emscripten/emscripten.h>
@@ -10,6 +10,15 @@
 #include "web/page_frame.h"
 #include "web/page_keys.h"
 #include "web/page_scenes.h"
+
+namespace {
+
+taken_box& last_taken() {
+    static taken_box box{nullptr, 0, 0};
+    return box;
+}
+
+}  // namespace
 
 extern "C" {
 
@@ -30,18 +39,29 @@ EMSCRIPTEN_KEEPALIVE void page_zoom(int outward) {
 // The canvas follows the window.
 EMSCRIPTEN_KEEPALIVE void page_resize(int width, int height) { glutReshapeWindow(width, height); }
 
-// The scene file the save and reload keys use; a picked or dropped file is
-// written there and loaded.
+// The scene file the save and reload keys use.
 EMSCRIPTEN_KEEPALIVE const char* page_scene_path() { return scene_file_path(); }
-EMSCRIPTEN_KEEPALIVE void page_load_scene_file() { load_scene_file_again(); }
+
+// Scenes from the browser: files, links and kept boxes, checked before they
+// become the box or the page's scene.
+EMSCRIPTEN_KEEPALIVE std::uint8_t* page_scene_buffer(double size) {
+    return scene_buffer(static_cast<std::size_t>(size));
+}
+EMSCRIPTEN_KEEPALIVE const char* page_scene_fault() { return scene_buffer_fault(); }
+EMSCRIPTEN_KEEPALIVE int page_open_scene(const char* name) { return open_scene(name) ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE int page_open_kept_box(const char* kept) { return open_kept_box(kept) ? 1 : 0; }
 
 // A file larger than any scene is refused before it is read.
 EMSCRIPTEN_KEEPALIVE double page_most_scene_bytes() { return static_cast<double>(most_scene_bytes()); }
 EMSCRIPTEN_KEEPALIVE void page_refuse_scene_file(double bytes) { refuse_scene_file(bytes); }
 
-EMSCRIPTEN_KEEPALIVE const char* page_kept_box_path() { return KEPT_BOX_FILE; }
-EMSCRIPTEN_KEEPALIVE int page_keep_box() { return keep_box() ? 1 : 0; }
-EMSCRIPTEN_KEEPALIVE void page_restore_box() { restore_kept_box(); }
+// The box for the browser's storage: take it, then read its bytes and cells.
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* page_take_box() {
+    last_taken() = take_box();
+    return last_taken().bytes;
+}
+EMSCRIPTEN_KEEPALIVE double page_taken_box_size() { return static_cast<double>(last_taken().size); }
+EMSCRIPTEN_KEEPALIVE int page_taken_box_cells() { return last_taken().live_cells; }
 
 EMSCRIPTEN_KEEPALIVE void page_capture_frame() { capture_next_frame(); }
 EMSCRIPTEN_KEEPALIVE const unsigned char* page_captured_pixels() { return captured_frame().data(); }

@@ -66,8 +66,9 @@ def served(folder):
 
 
 @contextlib.contextmanager
-def chromium(width=1000, height=700, downloads=None):
-    """A headless Chromium session; `downloads` is the folder for downloads."""
+def chromium(width=1000, height=700, downloads=None, prefs=None):
+    """A headless Chromium session; `downloads` is the folder for downloads,
+    `prefs` the profile's own settings."""
     profile = tempfile.mkdtemp(prefix='grainvox-chromium-')
     options = webdriver.ChromeOptions()
     options.binary_location = CHROMIUM
@@ -79,11 +80,11 @@ def chromium(width=1000, height=700, downloads=None):
     # namespaces, which root, a chroot, a container or AppArmor may deny.
     options.add_argument('--no-sandbox')
     options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
+    settings = dict(prefs or {})
     if downloads:
-        options.add_experimental_option('prefs', {
-            'download.default_directory': downloads,
-            'download.prompt_for_download': False,
-        })
+        settings.update({'download.default_directory': downloads, 'download.prompt_for_download': False})
+    if settings:
+        options.add_experimental_option('prefs', settings)
     driver = webdriver.Chrome(service=LoopbackService(CHROMEDRIVER), options=options)
     try:
         if downloads:

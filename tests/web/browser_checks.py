@@ -32,6 +32,9 @@ POUR_AT = (WIDTH // 2, 330)       # over the floor in front of the middle, canva
 AROUND_POINTER = 60               # half the side of the square looked at around it
 SAND_AROUND_POINTER = 300         # sand pixels there that make a heap
 FRAMES_TO_SETTLE = 10
+WRITTEN_SECONDS = 1.5       # the page writes a changed box within a second
+FIRST_VERSION_WRITE = 5.5   # the first version wrote the box every 5 s
+CONTROL = Keys.CONTROL
 # Keys pressed in turn and the material the label then names.
 MATERIAL_KEYS = [('3', 'Oil'), ('3', 'Water'), ('4', 'Methane'), ('4', 'Hydrogen sulfide'), ('5', 'Glass'),
                  ('5', 'Wall'), ('1', 'Eraser'), ('p', 'Sand'), ('2', 'Fire'), ('2', 'Sand')]
@@ -87,6 +90,32 @@ class Session:
 
     def same_box(self, a, b):
         return subprocess.run([self.scenes, 'same', a, b]).returncode == 0
+
+    def kept_copy(self, downloads, name):
+        """The box as the save key downloads it, copied aside as NAME."""
+        return shutil.copy(self.save_box(downloads), os.path.join(self.work, name + '.gvx'))
+
+    def message(self):
+        return self.driver.find_element(By.ID, 'message').text
+
+    def wait_message(self, start, what):
+        browser.wait_for(lambda: self.message().startswith(start), 10, what + ' (the message: %r)' % self.message())
+
+    def undo(self):
+        ActionChains(self.driver).key_down(CONTROL).send_keys('z').key_up(CONTROL).perform()
+        self.wait_message('brought back', 'Ctrl+Z to bring the box back')
+
+    def drop(self, blob, name='dropped.gvx'):
+        """Drops a file made by the JavaScript expression `blob` on the page."""
+        self.run('Promise.resolve(%s).then((bytes) => {'
+                 '  const files = new DataTransfer();'
+                 '  files.items.add(new File([bytes], "%s"));'
+                 '  document.body.dispatchEvent(new DragEvent("drop", {dataTransfer: files, bubbles: true, cancelable: true}));'
+                 '});' % (blob, name))
+
+    def notice(self, id):
+        shown = self.driver.find_element(By.ID, id)
+        return shown.text if shown.is_displayed() else ''
 
 
 def check(condition, what):
@@ -222,19 +251,164 @@ def picture_and_files(s, desktop_picture, scene_folder, downloads):
     check(s.same_box(scene, s.save_box(downloads)), 'the box survives a reload of the page')
     s.open('empty&paused&' + SIZE)
     check(s.same_box(os.path.join(scene_folder, 'empty.gvx'), s.save_box(downloads)), '?empty starts with an empty box')
-    message = lambda: s.driver.find_element(By.ID, 'message').text
-    drop = ('Promise.resolve(%s).then((bytes) => {'
-            '  const files = new DataTransfer();'
-            '  files.items.add(new File([bytes], "dropped.gvx"));'
-            '  document.body.dispatchEvent(new DragEvent("drop", {dataTransfer: files, bubbles: true, cancelable: true}));'
-            '});')
-    s.run(drop % 'new Blob([new Uint8Array(Module._page_most_scene_bytes() + 1)])')
-    browser.wait_for(lambda: message().endswith('more than any scene file'), 10,
+    s.drop('new Blob([new Uint8Array(Module._page_most_scene_bytes() + 1)])')
+    browser.wait_for(lambda: s.message().endswith('more than any scene file'), 10,
                      'a file too large to be refused before it is read')
-    s.run(drop % 'fetch("scenes/picture.gvx").then((answer) => answer.blob())')
-    browser.wait_for(lambda: message().startswith('loaded'), 10, 'the dropped scene to load')
+    s.drop('fetch("scenes/picture.gvx").then((answer) => answer.blob())')
+    s.wait_message('loaded', 'the dropped scene to load')
     check(s.same_box(scene, s.save_box(downloads)),
           'a scene file dropped on the page loads; one larger than any scene is refused before it is read')
+
+
+def refused_file_changes_nothing(s, scene_folder, downloads):
+    """A refused file is not the page's scene: r reloads, and w saves to,
+    the scene before it, also after a reload of the page."""
+    scene = os.path.join(scene_folder, 'picture.gvx')
+    s.open('paused&' + SIZE)
+    s.driver.find_element(By.ID, 'scene-picker').send_keys(scene)
+    s.wait_message('loaded', 'the picked scene to load')
+    s.save_box(downloads)
+    s.drop('fetch("scenes/picture.gvx").then((answer) => answer.arrayBuffer())'
+           '.then((bytes) => new Blob([bytes.slice(0, bytes.byteLength / 2)]))')
+    s.wait_message('not loaded: dropped.gvx is refused: truncated', 'the truncated scene to be refused')
+    s.drop('new Blob(["my notes\\n"])', 'notes.gvx')
+    s.wait_message('not loaded: notes.gvx is refused', 'the text to be refused')
+    s.keys('e')
+    s.keys('r')
+    check(s.same_box(scene, s.save_box(downloads)) and s.message().startswith('saved grainvox.gvx'),
+          'after refused drops the box is as it was, r reloads the scene before them and w saves it (%s)'
+          % s.message())
+    s.open('paused&' + SIZE)
+    s.keys('e')
+    s.keys('r')
+    s.wait_message('loaded grainvox.gvx', 'r to reload the scene after a reload of the page')
+    check(s.same_box(scene, s.save_box(downloads)), 'and so after a reload of the page')
+
+
+def kept_as_it_changes(s, scene_folder, downloads):
+    """A reload a second after a change brings the change back; ?empty keeps
+    the kept box; Ctrl+Z (and the Undo button) brings back the box that e,
+    r, a dropped file or ?empty replaced."""
+    s.open('paused&' + SIZE)
+    time.sleep(WRITTEN_SECONDS)
+    before = s.kept_copy(downloads, 'before-change')
+    s.keys('+++l')
+    time.sleep(1)
+    s.open('paused&' + SIZE)
+    changed = s.kept_copy(downloads, 'changed')
+    check(not s.same_box(before, changed), 'a reload a second after a change brings the change back')
+
+    s.open('empty&' + SIZE)
+    time.sleep(FIRST_VERSION_WRITE)
+    s.open('paused&' + SIZE)
+    check(s.same_box(changed, s.save_box(downloads)), '?empty, left open for a while, leaves the kept box as it was')
+    s.open('empty&paused&' + SIZE)
+    s.undo()
+    check(s.same_box(changed, s.save_box(downloads)), '?empty starts empty, and Ctrl+Z brings back the kept box')
+
+    s.keys('e')
+    s.undo()
+    check(s.same_box(changed, s.save_box(downloads)), 'Ctrl+Z after e brings the box back')
+    s.keys('r')
+    s.wait_message('loaded grainvox.gvx', 'r to reload the scene')
+    s.undo()
+    check(s.same_box(changed, s.save_box(downloads)), 'Ctrl+Z after r brings the box back')
+    s.drop('fetch("scenes/empty.gvx").then((answer) => answer.blob())')
+    s.wait_message('loaded dropped.gvx', 'the dropped scene to load')
+    s.driver.find_element(By.ID, 'undo-button').click()
+    s.wait_message('brought back', 'the Undo button to bring the box back')
+    check(s.same_box(changed, s.save_box(downloads)), 'the Undo button after a dropped file brings the box back')
+
+
+def kept_boxes(s):
+    """The kept boxes (time, cells, this tab or another), as the list shows them."""
+    s.driver.find_element(By.ID, 'kept-button').click()
+    browser.wait_for(lambda: s.driver.find_elements(By.CSS_SELECTOR, '#kept-list button'), 10, 'the kept boxes')
+    return {b.text: b for b in s.driver.find_elements(By.CSS_SELECTOR, '#kept-list button')}
+
+
+def two_tabs(s, downloads):
+    """Two tabs of the page each keep their own box; one tab opens the
+    other's from the list of kept boxes, and Ctrl+Z gives its own back."""
+    first = s.driver.current_window_handle
+    s.open('paused&' + SIZE)
+    s.keys('e+++l')
+    time.sleep(WRITTEN_SECONDS)
+    mine = s.kept_copy(downloads, 'first-tab')
+    s.driver.switch_to.new_window('tab')
+    second = s.driver.current_window_handle
+    s.open('paused&' + SIZE)
+    s.keys('e3l')
+    time.sleep(WRITTEN_SECONDS)
+    theirs = s.kept_copy(downloads, 'second-tab')
+    s.driver.switch_to.window(first)
+    s.open('paused&' + SIZE)
+    check(s.same_box(mine, s.save_box(downloads)), "a reload of the first tab brings back its box, not the second's")
+    listed = kept_boxes(s)
+    other = [text for text in listed if text.endswith('(open in another tab)')]
+    check(len(other) == 1 and any(text.endswith('(this tab)') for text in listed),
+          'the list of kept boxes shows both tabs\' boxes: %s' % list(listed))
+    listed[other[0]].click()
+    s.wait_message('the box kept on', 'the other tab\'s box to open')
+    check(s.same_box(theirs, s.save_box(downloads)), "the first tab opens the second's box from the list")
+    s.undo()
+    check(s.same_box(mine, s.save_box(downloads)), 'and Ctrl+Z brings its own back')
+    s.driver.switch_to.window(second)
+    s.driver.close()
+    s.driver.switch_to.window(first)
+
+
+def unreadable_box_set_aside(s, downloads):
+    """A kept box of another version is set aside as it is: a new visit says
+    so, opens the next box, and writes its own elsewhere."""
+    seed = ('const done = arguments[arguments.length - 1];'
+            'fetch("scenes/picture.gvx").then((answer) => answer.arrayBuffer()).then((buffer) => {'
+            '  const bytes = new Uint8Array(buffer);'
+            '  bytes.set(new TextEncoder().encode("0.36"), 12);'
+            '  return grainvoxStorage.keepBox({id: "other-version", bytes, changed: Date.now() + 60000, cells: 1});'
+            '}).then(() => done("seeded"), (trouble) => done(String(trouble)));')
+    kept = ('const done = arguments[arguments.length - 1];'
+            'grainvoxStorage.boxes().then((boxes) => boxes.find((box) => box.id === "other-version"))'
+            '.then((box) => done(box ? Array.from(box.bytes).join(",") : "gone"), (trouble) => done(String(trouble)));')
+    first = s.driver.current_window_handle
+    check(s.driver.execute_async_script(seed) == 'seeded', 'a box of Grainvox 0.36 is kept in the browser')
+    seeded = s.driver.execute_async_script(kept)
+    s.driver.switch_to.new_window('tab')
+    s.open('paused&' + SIZE)
+    browser.wait_for(lambda: 'Grainvox 0.36' in s.notice('kept-notice'), 10, 'the page to say it set a box aside')
+    s.keys('e+++l')
+    time.sleep(WRITTEN_SECONDS)
+    unreadable = [text for text in kept_boxes(s) if 'cannot be read' in text]
+    check(s.driver.execute_async_script(kept) == seeded and len(unreadable) == 1,
+          'a new visit says the box of another version is set aside, lists it, and leaves it as it was')
+    s.driver.close()
+    s.driver.switch_to.window(first)
+
+
+def storage_full(s):
+    """A full storage is said on the page, and the box is written once it has
+    room. The page is opened as localhost, an origin of its own, whose storage
+    the browser has not measured yet: it measures once and then counts."""
+    other = s.base.replace('127.0.0.1', 'localhost')
+    origin = other.rstrip('/')
+    s.driver.execute_cdp_cmd('Storage.overrideQuotaForOrigin', {'origin': origin, 'quotaSize': 1})
+    browser.open_page(s.driver, other + 'index.html?paused&' + SIZE)
+    s.keys('+++l')
+    browser.wait_for(lambda: 'full' in s.notice('storage-trouble'), 10, 'the page to say its storage is full')
+    check('save it with w' in s.notice('storage-trouble'), 'a full storage is said on the page, with the way out')
+    s.driver.execute_cdp_cmd('Storage.overrideQuotaForOrigin', {'origin': origin})
+    browser.wait_for(lambda: not s.notice('storage-trouble'), 15, 'the box to be written once there is room')
+    check(True, 'once there is room again, the box is written and the notice goes')
+
+
+def storage_blocked(base):
+    """In a browser that keeps no data for the site, the page says so."""
+    blocked = {'profile.default_content_setting_values.cookies': 2}
+    with browser.chromium(prefs=blocked) as driver:
+        browser.open_page(driver, base + 'index.html?' + SIZE)
+        notice = driver.find_element(By.ID, 'storage-trouble')
+        browser.wait_for(notice.is_displayed, 10, 'the page to say it cannot keep the box')
+        check('save it with w' in notice.text, 'with the site\'s data blocked, the page says so: ' + notice.text)
 
 
 def main(page, desktop, web_scenes, e2e_pixels, picture_agreement):
@@ -257,9 +431,15 @@ def main(page, desktop, web_scenes, e2e_pixels, picture_agreement):
                 canvas_and_pointer(s)
                 desktop_picture = desktop_program.picture(os.path.join(work, 'desktop.ppm'))
                 picture_and_files(s, desktop_picture, scene_folder, downloads)
+                refused_file_changes_nothing(s, scene_folder, downloads)
+                kept_as_it_changes(s, scene_folder, downloads)
+                two_tabs(s, downloads)
+                unreadable_box_set_aside(s, downloads)
+                storage_full(s)
                 s.take_console()
                 errors = [e['message'] for e in s.console if e['level'] == 'SEVERE']
                 check(not errors, 'no error in the console all along' + ''.join('\n  ' + e for e in errors))
+                storage_blocked(base)
         finally:
             desktop_program.close()
     finally:

@@ -1,7 +1,8 @@
 'use strict';
 // The page around the Grainvox module (grainvox.js): the canvas that fills
 // the window, the toolbar, the text beside the canvas, the wheel, scene files
-// in and out, and the browser's storage that keeps the box over a reload.
+// in and out, undo, and the boxes kept in the browser's storage
+// (page_storage.js), one for each tab, written as the box changes.
 // The module calls window.grainvoxPage; the page calls the module's page_*
 // functions.
 //
@@ -16,50 +17,24 @@
   const element = (id) => document.getElementById(id);
 
   const KEY_SPACE = 32;
-  const KEEP_BOX_EVERY_MS = 5000;
+  const KEY_UNDO = 26;            // Ctrl+Z, as the program takes it
+  const KEEP_CHECK_MS = 500;      // a change to the box is written within this long
+  const RETRY_STORAGE_MS = 5000;  // after storage failed, the next write waits this long
+  const KEPT_BOXES = 10;          // the boxes kept beyond those open in tabs and those set aside
   const WHEEL_PIXELS_PER_STEP = 100;
   const WHEEL_LINES_PER_STEP = 3;
-  const STORED_BOX = 'box';
-  const STORED_SCENE = 'scene';
 
+  const store = window.grainvoxStorage;
   const materials = [];
   const shown = {};
   let ready = false;
   let failed = false;
+  let running = true;
 
-  // The browser's own storage: one IndexedDB store of whole files by name.
-  const storage = {
-    database: null,
-    failed: false,
-    open() {
-      if (!this.database) {
-        this.database = new Promise((resolve, reject) => {
-          // Without it, the page goes on without keeping the box, and says so once.
-          const fail = (reason) => {
-            this.failed = true;
-            reject(reason);
-          };
-          if (!window.indexedDB) return fail(new Error('this browser keeps no data for pages'));
-          const request = indexedDB.open('grainvox', 1);
-          request.onupgradeneeded = () => request.result.createObjectStore('files');
-          request.onsuccess = () => resolve(request.result);
-          request.onerror = () => fail(request.error);
-        });
-      }
-      return this.database;
-    },
-    async run(mode, work) {
-      const database = await this.open();
-      return new Promise((resolve, reject) => {
-        const transaction = database.transaction('files', mode);
-        const request = work(transaction.objectStore('files'));
-        transaction.oncomplete = () => resolve(request.result);
-        transaction.onerror = () => reject(transaction.error);
-      });
-    },
-    get(name) { return this.run('readonly', (files) => files.get(name)); },
-    put(name, bytes) { return this.run('readwrite', (files) => files.put(bytes, name)); },
-  };
+  // This tab's box in storage: its slot, the bytes written there last, and
+  // whether the box may have changed since.
+  const tab = { slot: null, release: null, written: null, touched: false, pointerHeld: false, writing: false,
+    retryAt: 0 };
 
   function module() { return window.Module; }
   function text(pointer) { return module().UTF8ToString(pointer); }
@@ -112,6 +87,7 @@
     setText('overlay', overlay);
     element('overlay').hidden = overlay === '';
     element('paused').hidden = !paused;
+    running = !paused;
     setText('pause-button', paused ? 'Run' : 'Pause');
   }
 
@@ -160,12 +136,25 @@
     canvas.addEventListener('contextmenu', (event) => event.preventDefault());
   }
 
-  // A scene file from the browser becomes the session's scene file, which
-  // the reload key loads again; it is kept in storage for the next visit.
-  function loadSceneBytes(bytes) {
-    module().FS.writeFile(text(module()._page_scene_path()), bytes);
-    module()._page_load_scene_file();
-    return storage.put(STORED_SCENE, bytes);
+  function scenePath() { return text(module()._page_scene_path()); }
+  function pressKey(code) { module()._page_press_key(code); }
+
+  // Hands `bytes` to the program; says what is wrong with them as a scene, or ''.
+  function handOver(bytes) {
+    const m = module();
+    const at = m._page_scene_buffer(bytes.length);
+    m.HEAPU8.set(bytes, at);
+    return text(m._page_scene_fault());
+  }
+
+  // A file or a link becomes the box, and the scene that r reloads and w
+  // saves to, only once it has loaded; a refused one changes nothing.
+  function openSceneBytes(bytes, name) {
+    handOver(bytes);
+    if (!module().ccall('page_open_scene', 'number', ['string'], [name])) return;
+    module().FS.writeFile(scenePath(), bytes);
+    tab.touched = true;
+    store.keepScene(bytes).catch(storageTrouble);
   }
 
   // False, with the program saying why, for a file too large to be a scene.
@@ -176,7 +165,14 @@
   }
 
   async function loadSceneFile(file) {
-    if (mayBeScene(file.size)) await loadSceneBytes(new Uint8Array(await file.arrayBuffer()));
+    if (mayBeScene(file.size)) openSceneBytes(new Uint8Array(await file.arrayBuffer()), file.name);
+  }
+
+  async function openLink(address) {
+    const response = await fetch(address);
+    if (!response.ok) throw new Error('no scene at ' + address + ': ' + response.status);
+    if (mayBeScene(Number(response.headers.get('Content-Length')) || 0))
+      openSceneBytes(new Uint8Array(await response.arrayBuffer()), address);
   }
 
   function wireSceneFiles() {
@@ -214,32 +210,197 @@
       return;  // not saved: the program has said why
     }
     download(bytes, path.split('/').pop());
-    storage.put(STORED_SCENE, bytes).catch(reportTrouble);
-  }
-
-  // The box into storage, for the next visit.
-  function keepBox() {
-    if (!ready || failed || storage.failed || !module()._page_keep_box()) return Promise.resolve();
-    return storage.put(STORED_BOX, module().FS.readFile(text(module()._page_kept_box_path())));
+    store.keepScene(bytes).catch(storageTrouble);
   }
 
   function reportTrouble(trouble) { console.error('grainvox: ' + trouble); }
 
-  async function restore() {
-    const scene = await storage.get(STORED_SCENE);
-    if (scene) module().FS.writeFile(text(module()._page_scene_path()), scene);
-    if (params.has('scene')) {
-      const response = await fetch(params.get('scene'));
-      if (!response.ok) throw new Error('no scene at ' + params.get('scene') + ': ' + response.status);
-      if (mayBeScene(Number(response.headers.get('Content-Length')) || 0))
-        await loadSceneBytes(new Uint8Array(await response.arrayBuffer()));
-    } else if (!params.has('empty')) {
-      const box = await storage.get(STORED_BOX);
-      if (box) {
-        module().FS.writeFile(text(module()._page_kept_box_path()), box);
-        module()._page_restore_box();
-      }
+  // One line on the page while the browser refuses to keep the box.
+  function storageTrouble(trouble) {
+    const full = trouble && trouble.name === 'QuotaExceededError';
+    const why = full ? "The browser's storage for this page is full, so the box is not kept"
+      : 'This browser does not let the page keep the box (' + (trouble && trouble.message || trouble) + ')';
+    const line = why + ': save it with w (a download) to keep it.';
+    if (shown['storage-trouble'] !== line) console.warn('grainvox: ' + trouble);
+    setText('storage-trouble', line);
+    element('storage-trouble').hidden = false;
+  }
+
+  function storageWorks() { element('storage-trouble').hidden = true; }
+
+  // The box as the program encodes it, with its live cells.
+  function takeBox() {
+    const m = module();
+    const at = m._page_take_box();
+    return { bytes: m.HEAPU8.slice(at, at + m._page_taken_box_size()), cells: m._page_taken_box_cells() };
+  }
+
+  function sameBytes(a, b) {
+    if (!a || !b || a.length !== b.length) return false;
+    for (let i = 0; i < a.length; ++i) if (a[i] !== b[i]) return false;
+    return true;
+  }
+
+  // What storage holds for this tab is the box as it is now.
+  function markWritten() { tab.written = takeBox().bytes; }
+
+  // Writes the box to this tab's slot when it differs from what is there.
+  async function writeBox() {
+    if (!ready || failed || !tab.slot || tab.writing || Date.now() < tab.retryAt) return;
+    tab.touched = false;
+    const box = takeBox();
+    if (sameBytes(box.bytes, tab.written)) return;
+    tab.writing = true;
+    try {
+      await store.keepBox({ id: tab.slot, bytes: box.bytes, changed: Date.now(), cells: box.cells });
+      tab.written = box.bytes;
+      storageWorks();
+    } catch (trouble) {
+      tab.retryAt = Date.now() + RETRY_STORAGE_MS;
+      tab.touched = true;  // tried again once the wait is over
+      storageTrouble(trouble);
+    } finally {
+      tab.writing = false;
     }
+  }
+
+  // The box is written shortly after it may have changed: the world runs,
+  // or a key, the pointer or a drop touched it; and at once when hidden.
+  function keepWritingBox() {
+    const touched = () => { tab.touched = true; };
+    for (const type of ['keydown', 'pointerdown', 'drop']) document.addEventListener(type, touched, true);
+    document.addEventListener('pointerdown', () => { tab.pointerHeld = true; }, true);
+    document.addEventListener('pointerup', () => { tab.pointerHeld = false; }, true);
+    setInterval(() => { if (tab.touched || tab.pointerHeld || running) writeBox(); }, KEEP_CHECK_MS);
+    document.addEventListener('visibilitychange', () => { if (document.hidden) writeBox(); });
+    window.addEventListener('pagehide', writeBox);
+  }
+
+  // Moves this tab to `wanted`'s slot, or to a new one when another tab holds it.
+  async function moveToSlot(wanted) {
+    let slot = wanted;
+    let release = wanted ? await store.claim(wanted) : null;
+    if (!release) {
+      slot = store.newSlot();
+      release = await store.claim(slot);
+    }
+    if (tab.release) tab.release();
+    Object.assign(tab, { slot, release });
+    store.rememberTabSlot(slot);
+  }
+
+  function newestFirst(a, b) { return b.changed - a.changed; }
+
+  function keptWhen(box) { return new Date(box.changed).toLocaleString(); }
+
+  // Opens a kept box into the box; false when it cannot be read.
+  function openKept(box, described) {
+    if (handOver(box.bytes) !== '') return false;
+    return module().ccall('page_open_kept_box', 'number', ['string'], [described]) === 1;
+  }
+
+  async function keptBoxes() {
+    try {
+      return (await store.boxes()).sort(newestFirst);
+    } catch (trouble) {
+      storageTrouble(trouble);
+      return [];
+    }
+  }
+
+  // The box this tab left (on a reload), else the one changed last. A box
+  // that cannot be read is set aside as it is, and the page says so.
+  async function openLeftBox() {
+    const boxes = await keptBoxes();
+    const own = boxes.find((box) => box.id === store.tabSlot());
+    for (const box of own ? [own, ...boxes.filter((other) => other !== own)] : boxes) {
+      const fault = handOver(box.bytes);
+      if (fault === '' && openKept(box, 'as it was left (' + keptWhen(box) + ')')) return box;
+      setAside(box, fault);
+    }
+    return null;
+  }
+
+  function setAside(box, fault) {
+    setText('kept-notice', 'A box kept on ' + keptWhen(box) + ' cannot be read (' + fault + '): it is set aside, ' +
+      'as it is, and never written over; the list of kept boxes shows it.');
+    element('kept-notice').hidden = false;
+  }
+
+  // Keeps the KEPT_BOXES boxes changed last, and every box that a tab has
+  // open or that this page cannot read.
+  async function pruneKeptBoxes() {
+    const held = await store.heldSlots();
+    const readable = (await keptBoxes()).filter((box) => handOver(box.bytes) === '');
+    const old = readable.slice(KEPT_BOXES).filter((box) => box.id !== tab.slot && !held.has(box.id));
+    if (old.length > 0) await store.forget(old.map((box) => box.id));
+  }
+
+  // The list of kept boxes, each with its time and cells; one is opened from it.
+  async function showKeptBoxes() {
+    const list = element('kept-list');
+    const held = await store.heldSlots();
+    list.textContent = '';
+    for (const box of await keptBoxes()) {
+      const fault = handOver(box.bytes);
+      const item = document.createElement('li');
+      const where = box.id === tab.slot ? ' (this tab)' : held.has(box.id) ? ' (open in another tab)' : '';
+      const cells = box.cells === null ? '' : ', ' + box.cells + (box.cells === 1 ? ' live cell' : ' live cells');
+      const button = document.createElement('button');
+      button.textContent = keptWhen(box) + cells + where + (fault ? ': cannot be read (' + fault + '), set aside' : '');
+      button.disabled = fault !== '' || box.id === tab.slot;
+      button.addEventListener('click', () => openFromList(box).catch(reportTrouble));
+      item.appendChild(button);
+      list.appendChild(item);
+    }
+    element('kept').hidden = false;
+  }
+
+  // A kept box opened from the list; this tab's own goes on being kept.
+  async function openFromList(box) {
+    await writeBox();
+    if (!openKept(box, 'kept on ' + keptWhen(box))) return;
+    await moveToSlot(box.id);
+    markWritten();
+    element('kept').hidden = true;
+  }
+
+  // The page's scene file from the last visit, if it loads.
+  async function adoptKeptScene() {
+    try {
+      const scene = await store.scene();
+      if (scene && handOver(scene) === '') module().FS.writeFile(scenePath(), scene);
+    } catch (trouble) {
+      storageTrouble(trouble);
+    }
+  }
+
+  // The box this tab had, or the one changed last; ?empty and ?scene start
+  // elsewhere, in a slot of their own, keeping that box for Ctrl+Z.
+  async function restore() {
+    await adoptKeptScene();
+    const left = await openLeftBox();
+    const startsElsewhere = params.has('empty') || params.has('scene');
+    await moveToSlot(left && !startsElsewhere ? left.id : null);
+    if (params.has('empty')) pressKey('e'.charCodeAt(0));
+    if (params.has('scene')) await openLink(params.get('scene'));
+    markWritten();
+  }
+
+  function wireUndo() {
+    document.addEventListener('keydown', (event) => {
+      if (!(event.ctrlKey || event.metaKey) || event.shiftKey || event.altKey || event.key.toLowerCase() !== 'z') return;
+      event.preventDefault();
+      pressKey(KEY_UNDO);
+    });
+    element('undo-button').addEventListener('click', () => pressKey(KEY_UNDO));
+  }
+
+  function wireKeptBoxes() {
+    element('kept-button').addEventListener('click', () => {
+      if (element('kept').hidden) showKeptBoxes().catch(reportTrouble);
+      else element('kept').hidden = true;
+    });
   }
 
   async function started() {
@@ -248,16 +409,18 @@
     wireToolbar();
     wireWheel();
     wireSceneFiles();
+    wireUndo();
+    wireKeptBoxes();
+    // Paused first, so that the box opened is still as it was kept.
+    if (params.has('paused')) pressKey(KEY_SPACE);
     try {
       await restore();
     } catch (trouble) {
       reportTrouble(trouble);
     }
-    if (params.has('paused')) module()._page_press_key(KEY_SPACE);
     ready = true;
-    setInterval(() => { if (!document.hidden) keepBox().catch(reportTrouble); }, KEEP_BOX_EVERY_MS);
-    document.addEventListener('visibilitychange', () => { if (document.hidden) keepBox().catch(reportTrouble); });
-    window.addEventListener('pagehide', () => keepBox().catch(reportTrouble));
+    keepWritingBox();
+    pruneKeptBoxes().catch(storageTrouble);
   }
 
   // The picture of the next frame, for checks: RGBA rows bottom up, base64.
@@ -288,7 +451,7 @@
     showFailure,
     openScenePicker,
     offerSceneFile,
-    keepBox,
+    keepBox: writeBox,
     capture,
     isReady: () => ready && !failed,
     frames: () => (module() && module()._page_frames_drawn ? module()._page_frames_drawn() : 0),
