@@ -33,7 +33,7 @@ const char* const STAGE_ADDED_KEYS_HELP =
     "  Space                 pause or run the world (paused, the pen still pours)\n"
     "  f                     while paused, step the world once\n"
     "  F5, F9                save the box to the scene file, load it again\n"
-    "  Ctrl+Z                bring back the box that F10, F9 or a load replaced\n"
+    "  Ctrl+Z                bring back the box that F10 or F9 replaced\n"
     "  F12                   information overlay on or off\n";
 
 void set_stage_start_values() {
