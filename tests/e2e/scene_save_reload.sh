@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Saved scenes: a heap saved with F5 comes back with F9 after F10 emptied
-# the box, a second F5 replaces the scene, and a later start with the scene
+# the box, and with Ctrl+Z after F10 and after F9; a second F5 replaces the scene, and a later start with the scene
 # file (after a GLUT option) opens with the heap. A text named by mistake is
 # refused, and F5 keeps it and saves beside it instead. The files are named
 # relative to the working directory, the test's own folder.
@@ -26,13 +26,24 @@ e2e_wait_until 10 test -s "$scene" || e2e_fail "F5 wrote no scene file"
 e2e_key F10
 e2e_wait_until 20 e2e_sand_at_most "$no_pixels" || e2e_fail "sand still shows after F10"
 e2e_key F9
-e2e_wait_until 20 e2e_sand_at_least $((heap * 9 / 10)) || e2e_fail "F9 did not bring the heap back"
+heap_back() { e2e_sand_at_least $((heap * 9 / 10)); }
+e2e_wait_until 20 heap_back || e2e_fail "F9 did not bring the heap back"
+e2e_key F10
+e2e_wait_until 20 e2e_sand_at_most "$no_pixels" || e2e_fail "sand still shows after F10"
+e2e_key ctrl+z
+e2e_wait_until 20 heap_back || e2e_fail "Ctrl+Z did not bring back the heap that F10 emptied"
 first_save=$(cksum <"$scene")
 scene_replaced() { [[ $(cksum <"$scene") != "$first_save" ]]; }
 e2e_key F10 F5
 e2e_wait_until 10 scene_replaced || e2e_fail "a second F5 did not replace the scene"
 e2e_key F9
 e2e_wait_until 20 e2e_sand_at_most "$no_pixels" || e2e_fail "the replaced scene is not the empty box"
+e2e_key ctrl+z
+e2e_wait_until 20 heap_back || e2e_fail "Ctrl+Z did not bring back the heap"
+e2e_key F9
+e2e_wait_until 20 e2e_sand_at_most "$no_pixels" || e2e_fail "F9 did not load the empty box"
+e2e_key ctrl+z
+e2e_wait_until 20 heap_back || e2e_fail "Ctrl+Z did not bring back the heap that F9 replaced"
 e2e_key q
 e2e_expect_exit 20 0
 
