@@ -18,8 +18,10 @@
 
   const KEY_SPACE = 32;
   const KEY_UNDO = 26;            // Ctrl+Z, as the program takes it
-  const KEEP_CHECK_MS = 500;      // a change to the box is written within this long
+  const KEEP_CHECK_MS = 250;      // a change by the visitor is written within this long
+  const KEEP_RUNNING_MS = 1000;   // and the running world's own changes within this long
   const RETRY_STORAGE_MS = 5000;  // after storage failed, the next write waits this long
+  const OWN_SLOT_WAIT_MS = 2000;  // for the page before a reload to let the tab's slot go
   const KEPT_BOXES = 10;          // the boxes kept beyond those open in tabs and those set aside
   const WHEEL_PIXELS_PER_STEP = 100;
   const WHEEL_LINES_PER_STEP = 3;
@@ -264,22 +266,30 @@
     }
   }
 
-  // The box is written shortly after it may have changed: the world runs,
-  // or a key, the pointer or a drop touched it; and at once when hidden.
+  // The box is written shortly after it may have changed: a key, the pointer
+  // or a drop touched it, or the world runs; and at once when hidden. Each
+  // look encodes the box (a few milliseconds), so a paused, untouched box
+  // is not looked at.
   function keepWritingBox() {
     const touched = () => { tab.touched = true; };
     for (const type of ['keydown', 'pointerdown', 'drop']) document.addEventListener(type, touched, true);
     document.addEventListener('pointerdown', () => { tab.pointerHeld = true; }, true);
     document.addEventListener('pointerup', () => { tab.pointerHeld = false; }, true);
-    setInterval(() => { if (tab.touched || tab.pointerHeld || running) writeBox(); }, KEEP_CHECK_MS);
+    let lookedAt = 0;
+    setInterval(() => {
+      const due = tab.touched || tab.pointerHeld || (running && Date.now() - lookedAt >= KEEP_RUNNING_MS);
+      if (!due) return;
+      lookedAt = Date.now();
+      writeBox();
+    }, KEEP_CHECK_MS);
     document.addEventListener('visibilitychange', () => { if (document.hidden) writeBox(); });
     window.addEventListener('pagehide', writeBox);
   }
 
   // Moves this tab to `wanted`'s slot, or to a new one when another tab holds it.
-  async function moveToSlot(wanted) {
+  async function moveToSlot(wanted, waitMs = 0) {
     let slot = wanted;
-    let release = wanted ? await store.claim(wanted) : null;
+    let release = wanted ? await store.claim(wanted, waitMs) : null;
     if (!release) {
       slot = store.newSlot();
       release = await store.claim(slot);
@@ -381,7 +391,8 @@
     await adoptKeptScene();
     const left = await openLeftBox();
     const startsElsewhere = params.has('empty') || params.has('scene');
-    await moveToSlot(left && !startsElsewhere ? left.id : null);
+    const own = left && left.id === store.tabSlot();
+    await moveToSlot(left && !startsElsewhere ? left.id : null, own ? OWN_SLOT_WAIT_MS : 0);
     if (params.has('empty')) pressKey('e'.charCodeAt(0));
     if (params.has('scene')) await openLink(params.get('scene'));
     markWritten();

@@ -94,14 +94,17 @@ window.grainvoxStorage = (function () {
   }
 
   // Holds `slot` while the tab lives; resolves to the function that lets it
-  // go, or to null when another tab holds it.
-  function claim(slot) {
+  // go, or to null when another tab holds it (still after `waitMs`, for a
+  // slot that the page before a reload may not have let go yet).
+  function claim(slot, waitMs = 0) {
     if (!navigator.locks) return Promise.resolve(() => {});
+    const canWait = waitMs > 0 && typeof AbortSignal.timeout === 'function';
+    const options = canWait ? { signal: AbortSignal.timeout(waitMs) } : { ifAvailable: true };
     return new Promise((resolve) => {
-      navigator.locks.request(LOCK_PREFIX + slot, { ifAvailable: true }, (lock) => {
+      navigator.locks.request(LOCK_PREFIX + slot, options, (lock) => {
         if (!lock) return resolve(null);
         return new Promise((release) => resolve(release));
-      }).catch(() => resolve(() => {}));
+      }).catch((trouble) => resolve(trouble && trouble.name === 'TimeoutError' ? null : () => {}));
     });
   }
 
