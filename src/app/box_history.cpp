@@ -65,6 +65,4 @@ void undo_key() {
     show_message("brought back the box from before " + last.replaced_by + ": " + back.message);
 }
 
-std::size_t boxes_kept_for_undo() { return kept().size(); }
-
 void forget_boxes_kept_for_undo() { kept().clear(); }

@@ -32,8 +32,5 @@ void keep_box_for_undo(const std::string& replaced_by);
 // Ctrl+Z: brings back the box kept last, and says so.
 void undo_key();
 
-// How many boxes are kept for undo.
-std::size_t boxes_kept_for_undo();
-
 // Forgets them all (a new session, or a test's).
 void forget_boxes_kept_for_undo();
