@@ -64,8 +64,9 @@ def crop_ppm(path, box):
 class DesktopProgram:
     """The desktop program on the current X display with a scene file, in a
     window of width x height. It is stopped while it is not looked at, and
-    its picture is taken once its start-up message has gone and two pictures
-    in a row agree (the scene stands still)."""
+    its picture is taken once its start-up message has gone (the message's
+    time from when it runs again) and two pictures in a row agree (the
+    scene stands still)."""
 
     def __init__(self, program, scene, width, height, title, workdir, timeout=30):
         self.size = width * height * 3
@@ -78,14 +79,13 @@ class DesktopProgram:
             self.close()
             raise AssertionError('the desktop program showed no window titled ' + title)
         self.window = found.stdout.split()[0]
-        self.shown_since = time.monotonic()
         self.process.send_signal(signal.SIGSTOP)
 
     def picture(self, out):
         self.process.send_signal(signal.SIGCONT)
-        wait = MESSAGE_SECONDS - (time.monotonic() - self.shown_since)
-        if wait > 0:
-            time.sleep(wait)
+        # Its window shows before it loads the scene: stopped in between, it
+        # shows the start-up message from now on.
+        time.sleep(MESSAGE_SECONDS)
         deadline = time.monotonic() + self.timeout
         last = None
         while True:
