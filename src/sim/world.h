@@ -40,6 +40,8 @@ public:
 #endif
     ParticleType* types;
     ParticleType grid[GRID_X][GRID_Y][GRID_Z];
+    // Walks of the frame so far (see awake_sweep.h).
+    std::uint64_t walks = 0;
 
     world();
     ~world();
