@@ -14,5 +14,5 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 emcmake cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
         -DGRAINVOX_BUILD_TESTS=OFF -DGRAINVOX_BUILD_BENCH=OFF "$@" >/dev/null
-cmake --build "$build" -j"${GRAINVOX_JOBS:-$(nproc)}" --target grainvox_page >&2
+cmake --build "$build" -j"${GRAINVOX_JOBS:-$(nproc)}" --target grainvox_page_offline >&2
 echo "$build/page"

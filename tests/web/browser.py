@@ -33,6 +33,9 @@ CHROMIUM_FLAGS = [
     '--remote-debugging-pipe',
 ]
 
+PHONE_USER_AGENT = ('Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) '
+                    'Chrome/130.0 Mobile Safari/537.36')
+
 
 class LoopbackService(Service):
     """chromedriver reached at 127.0.0.1 rather than by the name localhost,
@@ -66,9 +69,10 @@ def served(folder):
 
 
 @contextlib.contextmanager
-def chromium(width=1000, height=700, downloads=None, prefs=None):
+def chromium(width=1000, height=700, downloads=None, prefs=None, phone=None):
     """A headless Chromium session; `downloads` is the folder for downloads,
-    `prefs` the profile's own settings."""
+    `prefs` the profile's own settings, `phone` a (width, height, pixel ratio)
+    to emulate a phone's touch screen at."""
     profile = tempfile.mkdtemp(prefix='grainvox-chromium-')
     options = webdriver.ChromeOptions()
     options.binary_location = CHROMIUM
@@ -85,6 +89,11 @@ def chromium(width=1000, height=700, downloads=None, prefs=None):
         settings.update({'download.default_directory': downloads, 'download.prompt_for_download': False})
     if settings:
         options.add_experimental_option('prefs', settings)
+    if phone:
+        phone_width, phone_height, ratio = phone
+        options.add_experimental_option('mobileEmulation', {
+            'deviceMetrics': {'width': phone_width, 'height': phone_height, 'pixelRatio': ratio, 'touch': True},
+            'userAgent': PHONE_USER_AGENT})
     driver = webdriver.Chrome(service=LoopbackService(CHROMEDRIVER), options=options)
     try:
         if downloads:

@@ -7,8 +7,10 @@
 // functions.
 //
 // Address parameters: ?empty starts with an empty box; ?scene=URL loads that
-// scene file; ?paused starts paused; ?size=WxH fixes the canvas's size
-// instead of following the window.
+// scene file; ?paused starts paused; ?size=WxH fixes the canvas's size (in
+// CSS pixels) instead of following the window; ?ratio=N draws N device
+// pixels to the CSS pixel instead of the screen's own. A fragment #scene=...
+// is a shared box (page_link.js).
 
 (function () {
   const params = new URLSearchParams(window.location.search);
@@ -25,6 +27,12 @@
   const KEPT_BOXES = 10;          // the boxes kept beyond those open in tabs and those set aside
   const WHEEL_PIXELS_PER_STEP = 100;
   const WHEEL_LINES_PER_STEP = 3;
+  // Device pixels drawn per CSS pixel, at most: past 2 a phone's picture looks
+  // no sharper, while the pixels to draw grow with the square (README).
+  const MOST_PIXEL_RATIO = 2;
+  const STARTERS = 'starters/';
+
+  const link = window.grainvoxLink;
 
   const store = window.grainvoxStorage;
   const materials = [];
@@ -93,13 +101,26 @@
     setText('pause-button', paused ? 'Run' : 'Pause');
   }
 
-  // The canvas fills the stage, in CSS pixels, unless ?size fixes it.
+  function pixelRatio() {
+    const asked = Number(params.get('ratio'));
+    return asked > 0 ? asked : Math.min(window.devicePixelRatio || 1, MOST_PIXEL_RATIO);
+  }
+
+  // The canvas fills the stage, in CSS pixels, unless ?size fixes it; its
+  // drawing buffer has the screen's pixels. The program counts in the
+  // buffer's pixels, the pointer's included (GLUT scales them).
   function fitCanvas() {
     const fixed = /^(\d+)x(\d+)$/.exec(params.get('size') || '');
     const width = fixed ? Number(fixed[1]) : stage.clientWidth;
     const height = fixed ? Number(fixed[2]) : stage.clientHeight;
-    if (width > 0 && height > 0 && (canvas.width !== width || canvas.height !== height))
-      module()._page_resize(width, height);
+    if (!(width > 0 && height > 0)) return;
+    const ratio = pixelRatio();
+    const drawnWidth = Math.round(width * ratio);
+    const drawnHeight = Math.round(height * ratio);
+    if (canvas.width !== drawnWidth || canvas.height !== drawnHeight) module()._page_resize(drawnWidth, drawnHeight);
+    canvas.style.width = width + 'px';
+    canvas.style.height = height + 'px';
+    module()._page_fit_view(drawnWidth, drawnHeight);
   }
 
   // Toolbar buttons never take the keyboard focus, so that Space and the
@@ -109,15 +130,62 @@
     button.addEventListener('mousedown', (event) => event.preventDefault());
   }
 
-  function wireToolbar() {
-    for (const button of document.querySelectorAll('#toolbar button')) {
-      keepFocusOff(button);
-      if (button.dataset.key)
-        button.addEventListener('click', () => module()._page_press_key(button.dataset.key.charCodeAt(0)));
-      else if (button.dataset.special)
-        button.addEventListener('click', () => module()._page_press_special_key(Number(button.dataset.special)));
+  function toggle(id) { element(id).hidden = !element(id).hidden; }
+
+  // What the toolbar's own buttons do, by their action in the table.
+  const actions = {
+    undo: () => pressKey(KEY_UNDO),
+    share: () => share().catch(reportTrouble),
+    starters: () => {
+      if (element('starters').hidden) showStarters().catch(reportTrouble);
+      else element('starters').hidden = true;
+    },
+    kept: () => {
+      if (element('kept').hidden) showKeptBoxes().catch(reportTrouble);
+      else element('kept').hidden = true;
+    },
+    help: () => toggle('help'),
+  };
+
+  function groupFor(name) {
+    let group = element('group-' + name);
+    if (group) return group;
+    group = document.createElement('div');
+    group.className = 'group';
+    group.id = 'group-' + name;
+    group.setAttribute('aria-label', name);
+    const caption = document.createElement('span');
+    caption.className = 'caption';
+    caption.textContent = name;
+    group.appendChild(caption);
+    element('toolbar').appendChild(group);
+    return group;
+  }
+
+  function keysOf(control) { return control.keys + (control.desktop ? ' (' + control.desktop + ' on the desktop)' : ''); }
+
+  // The toolbar and the key help, both from the one table of controls.
+  function buildControls() {
+    const help = element('help-keys');
+    for (const control of window.grainvoxControls) {
+      if (control.label) {
+        const button = document.createElement('button');
+        button.textContent = control.label;
+        button.title = control.does + (control.keys ? ' (' + keysOf(control) + ')' : '');
+        if (control.id) button.id = control.id;
+        if (control.key !== undefined) button.addEventListener('click', () => pressKey(control.key.charCodeAt(0)));
+        else if (control.special !== undefined)
+          button.addEventListener('click', () => module()._page_press_special_key(control.special));
+        else button.addEventListener('click', actions[control.action]);
+        keepFocusOff(button);
+        groupFor(control.group).appendChild(button);
+      }
+      if (control.keys) {
+        const row = help.insertRow();
+        row.insertCell().textContent = keysOf(control);
+        row.insertCell().textContent = control.does;
+      }
     }
-    element('help-button').addEventListener('click', () => { element('help').hidden = !element('help').hidden; });
   }
 
   // The wheel turns the camera distance, never the page: a step for each
@@ -385,17 +453,173 @@
     }
   }
 
-  // The box this tab had, or the one changed last; ?empty and ?scene start
-  // elsewhere, in a slot of their own, keeping that box for Ctrl+Z.
+  function say(line) { module().ccall('page_say', null, ['string'], [line]); }
+
+  // The scene of a link in the address, checked whole; null, with the page
+  // saying why, for one that is refused, and for none.
+  async function linkedScene() {
+    const packed = link.packedIn(window.location.hash);
+    if (packed === null) return null;
+    // Whatever comes of it, a reload goes on with the tab's own box.
+    history.replaceState(null, '', window.location.pathname + window.location.search);
+    try {
+      const bytes = await link.read(packed, module()._page_most_scene_bytes());
+      const fault = handOver(bytes);
+      if (fault === '') return bytes;
+      say('not loaded: the link is refused: ' + fault + '; the box is as it was');
+    } catch (trouble) {
+      say('not loaded: the link is refused: ' + trouble.message + '; the box is as it was');
+    }
+    return null;
+  }
+
+  // A link pasted into this tab's address: its scene opens in a slot of its
+  // own, and the box it replaces stays kept, and one Ctrl+Z away.
+  async function openLinkInAddress() {
+    const bytes = await linkedScene();
+    if (!bytes) return;
+    await writeBox();
+    openSceneBytes(bytes, 'the link');
+    await moveToSlot(null);
+    markWritten();
+  }
+
+  // The first starter scene, for a visitor with no box kept yet.
+  async function openFirstStarter() {
+    const starters = await (await fetch(STARTERS + 'starters.json')).json();
+    if (starters.length > 0) await openStarter(starters[0]);
+  }
+
+  // The box this tab had, or the one changed last; ?empty, ?scene and a link
+  // start elsewhere, in a slot of their own, keeping that box for Ctrl+Z. A
+  // first visit opens a starter scene.
   async function restore() {
     await adoptKeptScene();
     const left = await openLeftBox();
-    const startsElsewhere = params.has('empty') || params.has('scene');
+    const linked = await linkedScene();
+    const startsElsewhere = params.has('empty') || params.has('scene') || linked !== null;
     const own = left && left.id === store.tabSlot();
     await moveToSlot(left && !startsElsewhere ? left.id : null, own ? OWN_SLOT_WAIT_MS : 0);
     if (params.has('empty')) pressKey('e'.charCodeAt(0));
     if (params.has('scene')) await openLink(params.get('scene'));
+    if (linked) openSceneBytes(linked, 'the link');
+    if (!left && !startsElsewhere) await openFirstStarter().catch(reportTrouble);
     markWritten();
+  }
+
+  // Share: the box as a link in the address, copied; one too long for a
+  // link is not made, and the page says to download it instead.
+  async function share() {
+    const address = await link.make(takeBox().bytes);
+    if (address.length > link.MOST_CHARACTERS) {
+      say('no link: this box needs ' + address.length + ' characters, more than the ' + link.MOST_CHARACTERS +
+          ' a link may safely carry; Save (w) downloads it as a file instead');
+      return;
+    }
+    history.replaceState(null, '', address);
+    try {
+      await navigator.clipboard.writeText(address);
+      say('link copied (' + address.length + ' characters): whoever opens it gets this box');
+    } catch (trouble) {
+      say('the link (' + address.length + ' characters) is in the address bar: copy it from there');
+    }
+  }
+
+  async function openStarter(starter) {
+    const response = await fetch(STARTERS + starter.file);
+    if (!response.ok) throw new Error('no starter scene ' + starter.file + ': ' + response.status);
+    openSceneBytes(new Uint8Array(await response.arrayBuffer()), starter.title);
+  }
+
+  // The starter scenes, each a button; the box one replaces is one Ctrl+Z away.
+  async function showStarters() {
+    const list = element('starters-list');
+    if (!list.firstChild) {
+      for (const starter of await (await fetch(STARTERS + 'starters.json')).json()) {
+        const item = document.createElement('li');
+        const button = document.createElement('button');
+        button.textContent = starter.title;
+        button.dataset.file = starter.file;
+        button.addEventListener('click', () => {
+          element('starters').hidden = true;
+          openStarter(starter).catch(reportTrouble);
+        });
+        keepFocusOff(button);
+        item.appendChild(button);
+        list.appendChild(item);
+      }
+    }
+    element('starters').hidden = false;
+  }
+
+  // Canvas pixels of a touch, as GLUT counts the pointer's.
+  function touchPoint(touches) {
+    const rect = canvas.getBoundingClientRect();
+    let x = 0;
+    let y = 0;
+    for (const touch of touches) {
+      x += touch.clientX;
+      y += touch.clientY;
+    }
+    return {
+      x: Math.round((x / touches.length - rect.left) * canvas.width / rect.width),
+      y: Math.round((y / touches.length - rect.top) * canvas.height / rect.height),
+    };
+  }
+
+  function spread(touches) {
+    return Math.hypot(touches[0].clientX - touches[1].clientX, touches[0].clientY - touches[1].clientY);
+  }
+
+  // One finger pours where it points; two turn the box by their middle, as
+  // the right button's drag does, and pinch to come closer or go farther.
+  // Each touch is the page's alone: no scroll, zoom or pull-to-refresh.
+  function wireTouch() {
+    let turning = false;
+    let lastSpread = 0;
+    const m = () => module();
+    const begin = (event) => {
+      event.preventDefault();
+      const touches = event.touches;
+      const at = touchPoint(touches);
+      if (touches.length >= 2) {
+        turning = true;
+        lastSpread = spread(touches);
+        m()._page_touch_turn(at.x, at.y);
+      } else if (!turning) {
+        m()._page_touch_pour(at.x, at.y);
+      }
+    };
+    const move = (event) => {
+      event.preventDefault();
+      const touches = event.touches;
+      if (touches.length === 0 || (turning && touches.length < 2)) return;
+      const at = touchPoint(touches);
+      m()._page_touch_move(at.x, at.y);
+      if (!turning) return;
+      const now = spread(touches);
+      if (lastSpread > 0 && now > 0) m()._page_pinch(now / lastSpread);
+      lastSpread = now;
+    };
+    const end = (event) => {
+      event.preventDefault();
+      if (event.touches.length >= 2) return begin(event);
+      if (event.touches.length === 1 && turning) return;
+      turning = false;
+      m()._page_touch_lift();
+    };
+    const options = { passive: false };
+    canvas.addEventListener('touchstart', begin, options);
+    canvas.addEventListener('touchmove', move, options);
+    canvas.addEventListener('touchend', end, options);
+    canvas.addEventListener('touchcancel', end, options);
+  }
+
+  // The page's files kept by its service worker, to open and play offline.
+  function keepOffline() {
+    if (!('serviceWorker' in navigator)) return;
+    navigator.serviceWorker.register('service_worker.js')
+      .catch((trouble) => console.info('grainvox: the page is not kept for use offline: ' + trouble));
   }
 
   function wireUndo() {
@@ -404,24 +628,16 @@
       event.preventDefault();
       pressKey(KEY_UNDO);
     });
-    element('undo-button').addEventListener('click', () => pressKey(KEY_UNDO));
-  }
-
-  function wireKeptBoxes() {
-    element('kept-button').addEventListener('click', () => {
-      if (element('kept').hidden) showKeptBoxes().catch(reportTrouble);
-      else element('kept').hidden = true;
-    });
   }
 
   async function started() {
     fitCanvas();
     window.addEventListener('resize', fitCanvas);
-    wireToolbar();
     wireWheel();
+    wireTouch();
     wireSceneFiles();
     wireUndo();
-    wireKeptBoxes();
+    window.addEventListener('hashchange', () => openLinkInAddress().catch(reportTrouble));
     // Paused first, so that the box opened is still as it was kept.
     if (params.has('paused')) pressKey(KEY_SPACE);
     try {
@@ -455,6 +671,9 @@
       requestAnimationFrame(poll);
     });
   }
+
+  buildControls();
+  keepOffline();
 
   window.grainvoxPage = {
     addMaterial,
