@@ -3,7 +3,8 @@ the page starts with no error in the console; pouring with the mouse heaps
 sand around the pointer; keys change the material and the label says so;
 pause stills the heap; a desktop scene file gives the desktop program's
 picture; a saved file holds the box cell for cell, and the box survives a
-reload. Runs on an X display (for the desktop program's picture).
+reload; and the page on a phone, as a link and offline (phone_checks.py).
+Runs on an X display (for the desktop program's picture).
 
   browser_checks.py PAGE_FOLDER DESKTOP_PROGRAM WEB_SCENES E2E_PIXELS PICTURE_AGREEMENT"""
 
@@ -23,6 +24,7 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
 import browser
+import phone_checks
 import pictures
 
 WIDTH, HEIGHT = 640, 480
@@ -423,9 +425,10 @@ def main(page, desktop, web_scenes, e2e_pixels, picture_agreement):
                                                   WIDTH, HEIGHT, DESKTOP_TITLE, work)
         downloads = os.path.join(work, 'downloads')
         os.mkdir(downloads)
+        tools = (e2e_pixels, web_scenes, picture_agreement)
         try:
             with browser.served(site) as base, browser.chromium(downloads=downloads) as driver:
-                s = Session(driver, base, work, (e2e_pixels, web_scenes, picture_agreement))
+                s = Session(driver, base, work, tools)
                 pour_and_pause(s)
                 material_keys(s)
                 canvas_and_pointer(s)
@@ -436,10 +439,15 @@ def main(page, desktop, web_scenes, e2e_pixels, picture_agreement):
                 two_tabs(s, downloads)
                 unreadable_box_set_aside(s, downloads)
                 storage_full(s)
+                phone_checks.same_cell_at_any_ratio(s, SIZE)
+                phone_checks.shared_link(s, SIZE, downloads)
+                phone_checks.hostile_links(s, SIZE, site, downloads)
+                phone_checks.starter_scene(s, SIZE, site, downloads)
                 s.take_console()
                 errors = [e['message'] for e in s.console if e['level'] == 'SEVERE']
                 check(not errors, 'no error in the console all along' + ''.join('\n  ' + e for e in errors))
                 storage_blocked(base)
+            phone_checks.on_a_phone(lambda driver, base: Session(driver, base, work, tools), site)
         finally:
             desktop_program.close()
     finally:

@@ -26,7 +26,10 @@ def write_ppm(path, shot):
     rows = []
     for y in range(height - 1, -1, -1):
         line = rgba[y * row:(y + 1) * row]
-        rows.append(bytes(b for i, b in enumerate(line) if i % 4 != 3))
+        rgb = bytearray(width * 3)
+        for channel in range(3):
+            rgb[channel::3] = line[channel::4]
+        rows.append(bytes(rgb))
     with open(path, 'wb') as out:
         out.write(b'P6\n%d %d\n255\n' % (width, height))
         out.write(b''.join(rows))

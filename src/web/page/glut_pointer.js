@@ -26,3 +26,8 @@ GLUT.onMousemove = function (event) {
 // program does not zoom with, and cancel events that Chrome gives window
 // listeners as passive, which it reports as an error.
 GLUT.onMouseWheel = function () {};
+
+// Touches are the page's own (page.js): one finger pours, two turn and pinch.
+// GLUT's handler would turn each into a mouse event as well, from a window
+// listener that Chrome makes passive, where its cancel is reported as an error.
+GLUT.touchHandler = function () {};
