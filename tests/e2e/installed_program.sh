@@ -3,7 +3,8 @@
 # started from a folder that has nothing to do with them, draw their fire
 # with the installed texture; a particle.bmp in the working directory still
 # wins; a program beside its particle.bmp (the build folder) finds that one;
-# a program with none anywhere draws plain fire.
+# a program with none anywhere draws plain fire; each installed starter scene
+# opens with `grainvox FILE`.
 #   installed_program.sh PROGRAM PIXEL_COUNTER BUILD_DIR   (PROGRAM: the build's grainvox)
 source "$(dirname "$0")/lib.sh"
 E2E_PIXELS=$2
@@ -13,8 +14,9 @@ build=$3
 prefix="$E2E_TMP/prefix"
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for file in bin/grainvox bin/grainvox-win32 share/grainvox/particle.bmp; do
-    [[ -e "$prefix/$file" ]] || e2e_fail "cmake --install did not put $file in the prefix"
+readonly starters=(hourglass oil_on_water gas_columns fire_and_water glass_vase)
+for file in bin/grainvox bin/grainvox-win32 share/grainvox/particle.bmp "${starters[@]/#/share/grainvox/scenes/}"; do
+    [[ -e "$prefix/$file" || -e "$prefix/$file.gvx" ]] || e2e_fail "cmake --install did not put $file in the prefix"
 done
 
 # A 4 x 4 bitmap of pure green: fire drawn through it shows green alone.
@@ -82,4 +84,12 @@ lonely="$E2E_TMP/lonely"
 mkdir "$lonely"
 cp "$prefix/bin/grainvox" "$lonely/"
 fire_in "$lonely/grainvox" "$elsewhere" "Grainvox 0.38" 2 plain
-echo "installed texture found from elsewhere; working directory's wins; plain fire without one"
+# Each starter scene, given to the installed program, loads at its start.
+for name in "${starters[@]}"; do
+    log="$E2E_TMP/$name.log"
+    e2e_start "$prefix/bin/grainvox" "$elsewhere" "Grainvox 0.38" "$prefix/share/grainvox/scenes/$name.gvx" 2>"$log"
+    e2e_key q
+    e2e_expect_exit 20 0
+    grep -q "^grainvox: loaded .*/$name.gvx: [0-9]* live cells" "$log" || e2e_fail "grainvox $name.gvx: $(cat "$log")"
+done
+echo "installed texture found from elsewhere; working directory's wins; plain fire without one; the starter scenes load"
