@@ -49,7 +49,7 @@ package_web() {
     web_stage=$(mktemp -d)
     trap 'rm -rf "$web_stage"' EXIT
     mkdir "$web_stage/$folder"
-    cp "$page"/* "$web_stage/$folder/"
+    cp -r "$page"/. "$web_stage/$folder/"
     cp "$root/assets/copyright" "$web_stage/$folder/COPYRIGHT.txt"
     mkdir -p "$root/dist"
     rm -f "$root/dist/$folder.zip"

@@ -1,7 +1,9 @@
 """Pours a small scene into the page in headless Chromium and saves the
-whole page, toolbar and all, as a PNG: the README's picture of the page.
+whole page, toolbar and all, as a PNG: the README's picture of the page;
+with PHONE.png, also the page on a phone (390 x 844, 3 device pixels to
+the CSS pixel, touch) with a starter scene at work and the key help open.
 
-  page_screenshot.py PAGE_FOLDER OUTPUT.png"""
+  page_screenshot.py PAGE_FOLDER OUTPUT.png [PHONE.png]"""
 
 import sys
 import time
@@ -14,6 +16,8 @@ from selenium.webdriver.common.by import By
 import browser
 
 WINDOW = (960, 640)
+PHONE = (390, 844, 3)
+STARTER_SECONDS = 3  # the fire takes hold and the water starts down
 
 
 def main(page, output):
@@ -62,7 +66,22 @@ def main(page, output):
     print('wrote', output)
 
 
+def phone(page, output):
+    with browser.served(page) as base, browser.chromium(phone=PHONE) as driver:
+        browser.open_page(driver, base + 'index.html?empty')
+        driver.find_element(By.ID, 'starters-button').click()
+        starters = browser.wait_for(lambda: driver.find_elements(By.CSS_SELECTOR, '#starters-list button'), 10,
+                                    'the starter scenes')
+        next(button for button in starters if button.get_attribute('data-file') == 'fire_and_water.gvx').click()
+        driver.execute_script('document.getElementById("toolbar").scrollLeft = 0;')  # the materials first
+        time.sleep(STARTER_SECONDS)
+        driver.save_screenshot(output)
+    print('wrote', output)
+
+
 if __name__ == '__main__':
-    if len(sys.argv) != 3:
+    if len(sys.argv) not in (3, 4):
         sys.exit(__doc__)
-    main(*sys.argv[1:])
+    main(*sys.argv[1:3])
+    if len(sys.argv) == 4:
+        phone(sys.argv[1], sys.argv[3])

@@ -55,9 +55,12 @@ def desktop_fps(bench_json):
 
 
 def weight(folder):
-    files = sorted(name for name in os.listdir(folder) if name != 'scenes')
+    files = sorted(os.path.relpath(os.path.join(place, name), folder)
+                   for place, _, names in os.walk(folder) for name in names)
     sizes = {}
     for name in files:
+        if name.startswith('scenes' + os.sep):
+            continue
         with open(os.path.join(folder, name), 'rb') as source:
             sizes[name] = len(gzip.compress(source.read(), compresslevel=9))
     return sizes
@@ -101,8 +104,8 @@ def main(page, web_scenes, bench_json, desktop=None, agreement_tool=None):
         sizes = weight(page)
         print('weight, each file gzip -9 as a web server sends it:')
         for name, size in sizes.items():
-            print('  %-16s %9d bytes' % (name, size))
-        print('  %-16s %9d bytes (%.0f KB)' % ('total', sum(sizes.values()), sum(sizes.values()) / 1024))
+            print('  %-28s %9d bytes' % (name, size))
+        print('  %-28s %9d bytes (%.0f KB)' % ('total', sum(sizes.values()), sum(sizes.values()) / 1024))
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
