@@ -10,7 +10,10 @@ const FILES = [
 @PAGE_FILES@];
 
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));
+  // Asked of the server again, not taken from the browser's HTTP cache, which
+  // may still hold the version before; unchanged files come back as "not modified".
+  const fresh = FILES.map((file) => new Request(file, { cache: 'no-cache' }));
+  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(fresh)).then(() => self.skipWaiting()));
 });
 
 self.addEventListener('activate', (event) => {

@@ -616,9 +616,12 @@
   }
 
   // The page's files kept by its service worker, to open and play offline.
+  // Each visit asks for the worker afresh: a new version of the page brings
+  // a new worker, whose files the next visit shows.
   function keepOffline() {
     if (!('serviceWorker' in navigator)) return;
-    navigator.serviceWorker.register('service_worker.js')
+    navigator.serviceWorker.register('service_worker.js', { updateViaCache: 'none' })
+      .then((registration) => registration.update())
       .catch((trouble) => console.info('grainvox: the page is not kept for use offline: ' + trouble));
   }
 
