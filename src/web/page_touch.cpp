@@ -1,8 +1,9 @@
 // What the page's script calls for a touch screen: one finger pours where it
 // points, two fingers turn the box as the right button's drag does and pinch
-// to come closer or go farther; and the start view fitted to a narrow canvas.
-// The script turns touches into canvas pixels; the gestures land in the
-// desktop's own pointer handling.
+// to come closer or go farther; the start view fitted to a narrow canvas; and
+// the script's own lines (about links) in the status. The script turns
+// touches into canvas pixels; the gestures land in the desktop's own pointer
+// handling.
 
 #include <emscripten/emscripten.h>
 #include <GL/glut.h>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The .deb that cpack makes from the build: it holds the programs, the
-# texture, the desktop entry, the icon and the manual pages, and depends on
+# texture, the starter scenes, the desktop entry, the icon and the manual pages, and depends on
 # runtime packages only (freeglut, GLU, GL), never on -dev packages. Where
 # lintian is installed, it must have nothing to say.
 #   deb_package.sh BUILD_DIR
@@ -22,6 +22,11 @@ expected_files="./usr/bin/grainvox
 ./usr/share/doc/grainvox/changelog.gz
 ./usr/share/doc/grainvox/copyright
 ./usr/share/grainvox/particle.bmp
+./usr/share/grainvox/scenes/fire_and_water.gvx
+./usr/share/grainvox/scenes/gas_columns.gvx
+./usr/share/grainvox/scenes/glass_vase.gvx
+./usr/share/grainvox/scenes/hourglass.gvx
+./usr/share/grainvox/scenes/oil_on_water.gvx
 ./usr/share/icons/hicolor/scalable/apps/grainvox.svg
 ./usr/share/man/man6/grainvox-win32.6.gz
 ./usr/share/man/man6/grainvox.6.gz"
