@@ -19,6 +19,6 @@ void world::gas_motion(int x, int y, int z) {
         if (n.id == TYPE_ERASER || n.phase == PHASE_GAS) candidates[count++] = {nx, ny, nz};
     });
     if (count == 0) return;
-    const cell_position target = candidates[choose(x, y, z, count)];
+    const cell_position target = candidates[choose(count)];
     swap(x, y, z, target.x, target.y, target.z);
 }

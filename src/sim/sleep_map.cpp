@@ -12,15 +12,6 @@ static_assert(sleep_map::BLOCKS_X * BLOCK_EDGE == GRID_X && sleep_map::BLOCKS_Y 
 
 constexpr std::uint64_t MOMENT_STRIDE = GRID_Y + 1;
 
-// The blocks whose cells lie within READ_RADIUS of coordinate v, along an axis of `cells` cells.
-struct block_span {
-    int first, last;
-};
-
-block_span blocks_reading(int v, int cells) {
-    return {std::max(v - READ_RADIUS, 0) / BLOCK_EDGE, std::min(v + READ_RADIUS, cells - 1) / BLOCK_EDGE};
-}
-
 template <class Moments>
 void fill_moments(Moments& moments, std::uint64_t moment) {
     std::fill(&moments[0][0][0], &moments[0][0][0] + sleep_map::BLOCKS_Y * sleep_map::BLOCKS_X * sleep_map::BLOCKS_Z,
@@ -35,19 +26,8 @@ sleep_map::sleep_map() : now_(GRID_Y) {
     fill_moments(burning_, 0);
 }
 
-void sleep_map::note_change(int x, int y, int z) {
-    written_[y / BLOCK_EDGE][x / BLOCK_EDGE][z / BLOCK_EDGE] = now_;
-    const block_span bx = blocks_reading(x, GRID_X), by = blocks_reading(y, GRID_Y), bz = blocks_reading(z, GRID_Z);
-    for (int j = by.first; j <= by.last; ++j)
-        for (int i = bx.first; i <= bx.last; ++i)
-            for (int k = bz.first; k <= bz.last; ++k) disturbed_[j][i][k] = now_;
-}
-
-void sleep_map::note_draw(int x, int y, int z) { disturbed_[y / BLOCK_EDGE][x / BLOCK_EDGE][z / BLOCK_EDGE] = now_; }
-
 void sleep_map::wake_all() {
     fill_moments(disturbed_, now_);
-    fill_moments(written_, now_);
 }
 
 sleep_map::thresholds sleep_map::enter_layer(std::uint64_t walk, int y) {

@@ -45,23 +45,29 @@ void world::swap(int x1, int y1, int z1, int x2, int y2, int z2) {
     else if (is_burning(b) && a.extinguishes)
         b = types[TYPE_ERASER];
     std::swap(a, b);
-    sleep.note_change(x1, y1, z1);
-    sleep.note_change(x2, y2, z2);
+    step_changed = true;
 }
 
-int world::choose(int x, int y, int z, int count) {
-    sleep.note_draw(x, y, z);
+int world::choose(int count) {
+    step_changed = true;
     return std::rand() % count;
 }
 
+// The rules write only within one cell of (x, y, z): the map is told once.
 void world::step(int x, int y, int z) {
+    step_changed = false;
+    advance(x, y, z);
+    if (step_changed) sleep.note_step(x, y, z);
+}
+
+void world::advance(int x, int y, int z) {
     ParticleType& cell = grid[x][y][z];
 
     if (cell.id == TYPE_WATER)
-        set_field(x, y, z, &ParticleType::green, cell.pressured ? PRESSURED_WATER_GREEN : WATER_GREEN);
+        set_field(cell, &ParticleType::green, cell.pressured ? PRESSURED_WATER_GREEN : WATER_GREEN);
 
     if (is_burning(cell)) {
-        set_field(x, y, z, &ParticleType::burn_time, cell.burn_time - 1);
+        set_field(cell, &ParticleType::burn_time, cell.burn_time - 1);
         if (cell.burn_time < 0) {
             cell = types[TYPE_ERASER];
             return;

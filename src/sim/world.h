@@ -70,16 +70,22 @@ public:
 #endif
     void spread_fire(int x, int y, int z);
 
-    // The rules' one random choice, among `count` candidates, for the cell
-    // being stepped at (x, y, z): rand() % count, noted against that cell.
-    int choose(int x, int y, int z, int count);
-    // Writes one field of cell (x, y, z); a change only if its bytes differ,
-    // so a rule that rewrites what is there leaves the cell asleep.
+    // The rules' one random choice, among `count` candidates: rand() % count,
+    // noted as the current step's.
+    int choose(int count);
+    // Writes one field of a cell; a change only if its bytes differ, so a
+    // rule that rewrites what is there lets the cell sleep.
     template <class Field>
-    void set_field(int x, int y, int z, Field ParticleType::*field, Field value) {
-        Field& held = grid[x][y][z].*field;
+    void set_field(ParticleType& cell, Field ParticleType::*field, Field value) {
+        Field& held = cell.*field;
         if (std::memcmp(&held, &value, sizeof value) == 0) return;
         held = value;
-        sleep.note_change(x, y, z);
+        step_changed = true;
     }
+    // Whether the rules of the current step changed a cell or drew a number;
+    // step() tells the sleep map once, for all of them.
+    bool step_changed = false;
+
+private:
+    void advance(int x, int y, int z);
 };

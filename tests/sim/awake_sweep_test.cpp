@@ -188,6 +188,18 @@ const settle_and_wake RUNS[] = {
          }
          if (frame >= 30 && frame < 34) pen_cube(*w, TYPE_WATER, 45, 12, 45);
      }},
+    // Oil in block x 10..19 rests on Water in block 0..9, which a fire lit two
+    // cells from the border moves away: a step's write lands one cell from
+    // where it is made, and wakes what reads that cell.
+    {"a step's write beside a block border", 40,
+     [](std::unique_ptr<world>& w, int frame) {
+         if (frame == 0) {
+             lay_box(*w, TYPE_WALL, {0, 0, 40}, {19, 1, 60});
+             w->add_particle(TYPE_WATER, 9, 1, 50);
+             w->add_particle(TYPE_OIL, 10, 2, 50);
+         }
+         if (frame == 20) w->add_particle(TYPE_FIRE, 8, 1, 50);
+     }},
     {"sand poured on walls and glass", 90,
      [](std::unique_ptr<world>& w, int frame) {
          if (frame == 0) {
