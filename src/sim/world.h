@@ -87,5 +87,6 @@ public:
     bool step_changed = false;
 
 private:
+    // The step's rules, before the map is told.
     void advance(int x, int y, int z);
 };
