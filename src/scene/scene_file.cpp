@@ -291,6 +291,7 @@ scene_outcome decode_scene(const std::uint8_t* bytes, std::size_t size, world& i
                                             if (cell.id != TYPE_ERASER) live += static_cast<int>(count);
                                         });
     if (!fault.empty()) return {false, fault};
+    into.wake_all();  // the cells were written behind the world's back
     return {true, live_cells_text(live)};
 }
 

@@ -8,12 +8,12 @@ void world::spread_fire(int x, int y, int z) {
     for_each_neighbour_until(x, y, z, [&](int nx, int ny, int nz, int dy) {
         ParticleType& n = grid[nx][ny][nz];
         if (n.burn_time > 0) {
-            if (n.ignition_delay > 0) --n.ignition_delay;
+            if (n.ignition_delay > 0) set_field(n, &ParticleType::ignition_delay, n.ignition_delay - 1);
             if (n.ignition_delay == 0) {
-                n.red = IGNITION_RED;
-                n.green = IGNITION_GREEN;
-                n.blue = IGNITION_BLUE;
-                n.alpha = IGNITION_ALPHA;
+                set_field(n, &ParticleType::red, IGNITION_RED);
+                set_field(n, &ParticleType::green, IGNITION_GREEN);
+                set_field(n, &ParticleType::blue, IGNITION_BLUE);
+                set_field(n, &ParticleType::alpha, IGNITION_ALPHA);
             }
             return true;
         }

@@ -1,5 +1,3 @@
-#include <cstdlib>
-
 #include "sim/neighbours.h"
 #include "sim/world.h"
 
@@ -21,6 +19,6 @@ void world::gas_motion(int x, int y, int z) {
         if (n.id == TYPE_ERASER || n.phase == PHASE_GAS) candidates[count++] = {nx, ny, nz};
     });
     if (count == 0) return;
-    const cell_position target = candidates[std::rand() % count];
+    const cell_position target = candidates[choose(count)];
     swap(x, y, z, target.x, target.y, target.z);
 }

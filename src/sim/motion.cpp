@@ -1,5 +1,3 @@
-#include <cstdlib>
-
 #include "sim/neighbours.h"
 #include "sim/world.h"
 
@@ -43,8 +41,8 @@ void world::motion(int x, int y, int z) {
             if (inside_columns(nx, nz) && grid[nx][y - 1][nz].density < density) slides[slide_count++] = i;
         }
         if (slide_count > 0) {
-            p.pressured = false;
-            const column_offset d = SLIDE_DIRECTIONS[slides[std::rand() % slide_count]];
+            set_field(p, &ParticleType::pressured, false);
+            const column_offset d = SLIDE_DIRECTIONS[slides[choose(slide_count)]];
             swap(x, y, z, x + d.dx, y - 1, z + d.dz);
             return;
         }
@@ -53,27 +51,28 @@ void world::motion(int x, int y, int z) {
     column flows[8];
     int flow_count = 0;
     if (p.phase == PHASE_LIQUID && y + 1 < GRID_Y) {
+        bool pressed = false;
         for_each_column_neighbour(x, z, [&](int nx, int nz) {
             const ParticleType& ring = grid[nx][y + 1][nz];
-            if (ring.phase == PHASE_LIQUID && ring.density >= density) p.pressured = true;
+            if (ring.phase == PHASE_LIQUID && ring.density >= density) pressed = true;
             const ParticleType& side = grid[nx][y][nz];
             if ((side.phase == PHASE_LIQUID || side.id == TYPE_ERASER) && side.density < density)
                 flows[flow_count++] = {nx, nz};
         });
+        if (pressed) set_field(p, &ParticleType::pressured, true);
     }
     if (!p.pressured) return;
 
     if (flow_count > 0) {
-        const column target = flows[std::rand() % flow_count];
-        p.pressured = false;
+        const column target = flows[choose(flow_count)];
+        set_field(p, &ParticleType::pressured, false);
         swap(x, y, z, target.x, y, target.z);
         return;
     }
 
     // Blocked under pressure: hand the token to every liquid beside it.
     for_each_column_neighbour(x, z, [&](int nx, int nz) {
-        ParticleType& side = grid[nx][y][nz];
-        if (side.phase == PHASE_LIQUID) side.pressured = true;
+        if (grid[nx][y][nz].phase == PHASE_LIQUID) set_field(grid[nx][y][nz], &ParticleType::pressured, true);
     });
-    p.pressured = false;
+    set_field(p, &ParticleType::pressured, false);
 }

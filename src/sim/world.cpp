@@ -1,6 +1,8 @@
 #include "sim/world.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "sim/types.h"
@@ -25,7 +27,10 @@ void world::add_particle(int type, int x, int y, int z) {
     x = std::clamp(x, 0, GRID_X - 1);
     y = std::clamp(y, 0, GRID_Y - 1);
     z = std::clamp(z, 0, GRID_Z - 1);
+    // The pen stamps the same cells frame after frame: only a real change wakes them.
+    if (std::memcmp(&grid[x][y][z], &types[type], sizeof(ParticleType)) == 0) return;
     grid[x][y][z] = types[type];
+    sleep.note_change(x, y, z);
 }
 
 ParticleType world::get_particle(int x, int y, int z) const { return grid[x][y][z]; }
@@ -40,16 +45,33 @@ void world::swap(int x1, int y1, int z1, int x2, int y2, int z2) {
     else if (is_burning(b) && a.extinguishes)
         b = types[TYPE_ERASER];
     std::swap(a, b);
+    step_changed = true;
 }
 
+int world::choose(int count) {
+    step_changed = true;
+    return std::rand() % count;
+}
+
+// The rules write only within one cell of (x, y, z): the map is told once.
 void world::step(int x, int y, int z) {
+    step_changed = false;
+    advance(x, y, z);
+    if (step_changed) sleep.note_step(x, y, z);
+}
+
+void world::advance(int x, int y, int z) {
     ParticleType& cell = grid[x][y][z];
 
-    if (cell.id == TYPE_WATER) cell.green = cell.pressured ? PRESSURED_WATER_GREEN : WATER_GREEN;
+    if (cell.id == TYPE_WATER)
+        set_field(cell, &ParticleType::green, cell.pressured ? PRESSURED_WATER_GREEN : WATER_GREEN);
 
-    if (is_burning(cell) && --cell.burn_time < 0) {
-        cell = types[TYPE_ERASER];
-        return;
+    if (is_burning(cell)) {
+        set_field(cell, &ParticleType::burn_time, cell.burn_time - 1);
+        if (cell.burn_time < 0) {
+            cell = types[TYPE_ERASER];
+            return;
+        }
     }
 
 #if GRAINVOX_HAS_GASES

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "sim/edition.h"
+#include "sim/sleep_map.h"
 
 constexpr int GRID_X = 100;
 constexpr int GRID_Y = 50;  // vertical; y = 0 is the bottom layer
@@ -42,6 +44,9 @@ public:
     ParticleType grid[GRID_X][GRID_Y][GRID_Z];
     // Walks of the frame so far (see awake_sweep.h).
     std::uint64_t walks = 0;
+    // What the frame walks may pass over; every write that changes a cell
+    // tells it, and whoever writes the grid directly calls wake_all().
+    sleep_map sleep;
 
     world();
     ~world();
@@ -54,6 +59,9 @@ public:
     // Exchanges two cells, first putting out a burning one that meets an extinguisher.
     void swap(int x1, int y1, int z1, int x2, int y2, int z2);
 
+    // For code that wrote the grid directly: no block may sleep before it is stepped again.
+    void wake_all() { sleep.wake_all(); }
+
     // Advances the particle in one cell by one step (tint, burn, move, spread fire).
     void step(int x, int y, int z);
     void motion(int x, int y, int z);
@@ -61,4 +69,24 @@ public:
     void gas_motion(int x, int y, int z);
 #endif
     void spread_fire(int x, int y, int z);
+
+    // The rules' one random choice, among `count` candidates: rand() % count,
+    // noted as the current step's.
+    int choose(int count);
+    // Writes one field of a cell; a change only if its bytes differ, so a
+    // rule that rewrites what is there lets the cell sleep.
+    template <class Field>
+    void set_field(ParticleType& cell, Field ParticleType::*field, Field value) {
+        Field& held = cell.*field;
+        if (std::memcmp(&held, &value, sizeof value) == 0) return;
+        held = value;
+        step_changed = true;
+    }
+    // Whether the rules of the current step changed a cell or drew a number;
+    // step() tells the sleep map once, for all of them.
+    bool step_changed = false;
+
+private:
+    // The step's rules, before the map is told.
+    void advance(int x, int y, int z);
 };
