@@ -16,9 +16,9 @@
 #include "app/gl.h"
 #include "app/startup.h"
 #include "bench_scenes.h"
-#include "render/cell_drawing.h"
-#include "render/fast_renderer.h"
-#include "render/gles2_renderer.h"
+#include "render/core/cell_drawing.h"
+#include "render/fixed_function/fast_renderer.h"
+#include "render/gles2/gles2_renderer.h"
 #include "sim/sweep.h"
 
 #include <GL/freeglut_ext.h>  // glutGetProcAddress, after the GL headers it needs

@@ -10,7 +10,7 @@
 #include "app/messages.h"
 #include "app/overlay.h"
 #include "app/stage.h"
-#include "render/fast_renderer.h"
+#include "render/fixed_function/fast_renderer.h"
 
 namespace {
 constexpr const char* STATUS_GAP = "   ";

@@ -5,7 +5,7 @@
 #include "app/gl.h"
 #include "app/keys.h"
 #include "app/mouse.h"
-#include "render/view_math.h"
+#include "render/core/view_math.h"
 
 namespace {
 constexpr GLfloat ALPHA_TEST_REFERENCE = 0.1f;  // alpha at or below this is not drawn

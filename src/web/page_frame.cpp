@@ -11,7 +11,7 @@
 #include "app/frame.h"
 #include "app/overlay.h"
 #include "app/pen.h"
-#include "render/gles2_renderer.h"
+#include "render/gles2/gles2_renderer.h"
 #include "web/page_status.h"
 
 namespace {

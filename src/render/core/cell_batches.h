@@ -4,10 +4,10 @@
 #include <functional>
 #include <vector>
 
-#include "render/cell_mesh.h"
-#include "render/fast_faces.h"
-#include "render/fast_frame_record.h"
-#include "render/frame_data.h"
+#include "render/core/cell_mesh.h"
+#include "render/core/fast_faces.h"
+#include "render/core/fast_frame_record.h"
+#include "render/core/frame_data.h"
 #include "sim/world.h"
 
 // Turns one frame's sweep into large batches of lit triangles instead of one

@@ -1,10 +1,10 @@
-#include "render/fast_renderer.h"
+#include "render/fixed_function/fast_renderer.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "render/cell_drawing.h"
-#include "render/gl.h"
+#include "render/core/cell_drawing.h"
+#include "render/fixed_function/gl.h"
 
 #include <GL/freeglut_ext.h>  // glutGetProcAddress
 

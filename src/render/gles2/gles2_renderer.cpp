@@ -1,4 +1,4 @@
-#include "render/gles2_renderer.h"
+#include "render/gles2/gles2_renderer.h"
 
 #include <cmath>
 #include <cstddef>
@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "render/cell_batches.h"
-#include "render/cell_mesh.h"
-#include "render/frame_data.h"
-#include "render/gles2_api.h"
+#include "render/core/cell_batches.h"
+#include "render/core/cell_mesh.h"
+#include "render/core/frame_data.h"
+#include "render/gles2/gles2_api.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <cstddef>
 
-#include "render/cell_batches.h"
-#include "render/fast_frame_record.h"
-#include "render/frame_data.h"
+#include "render/core/cell_batches.h"
+#include "render/core/fast_frame_record.h"
+#include "render/core/frame_data.h"
 #include "effects/fountain.h"
 #include "sim/world.h"
 

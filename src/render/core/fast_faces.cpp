@@ -1,8 +1,8 @@
-#include "render/fast_faces.h"
+#include "render/core/fast_faces.h"
 
 #include <cmath>
 
-#include "render/cell_mesh.h"
+#include "render/core/cell_mesh.h"
 #include "sim/neighbours.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "render/ray_pick.h"
+#include "render/picking/ray_pick.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "render/cell_drawing.h"
-#include "render/cell_mesh.h"
+#include "render/core/cell_drawing.h"
+#include "render/core/cell_mesh.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "render/frame_data.h"
+#include "render/core/frame_data.h"
 
 #include "sim/world.h"
 

@@ -1,8 +1,8 @@
-#include "render/cell_batches.h"
+#include "render/core/cell_batches.h"
 
 #include <chrono>
 
-#include "render/cell_drawing.h"
+#include "render/core/cell_drawing.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "render/fast_frame_record.h"
+#include "render/core/fast_frame_record.h"
 
-#include "render/cell_drawing.h"
+#include "render/core/cell_drawing.h"
 #include "sim/sweep.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "effects/fountain.h"
-#include "render/view_math.h"
+#include "render/core/view_math.h"
 #include "sim/world.h"
 
 // The frame drawn with OpenGL ES 2 / WebGL 1 alone: shaders and vertex

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "render/cell_mesh.h"
-#include "render/fast_frame_record.h"
+#include "render/core/cell_mesh.h"
+#include "render/core/fast_frame_record.h"
 
 // Which faces of a frame's cubes can reach the picture. Decided on the CPU
 // only where the answer is certain; everything else is left to GL.
