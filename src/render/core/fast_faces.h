@@ -15,6 +15,9 @@ struct view_geometry {
 
 constexpr int NEAR_PLANE = 4;
 
+// Faces this close to edge-on are left for GL to decide (in cells).
+constexpr double FACING_MARGIN = 1e-4;
+
 // From GL's model-view and projection matrices, column-major as GL gives them.
 view_geometry view_from_matrices(const double modelview[16], const double projection[16]);
 

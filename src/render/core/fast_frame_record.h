@@ -34,6 +34,11 @@ struct cell_draw {
 constexpr std::int16_t NO_FOUNTAIN = -1;
 
 cell_look look_of(float alpha, bool burning);
+inline bool blended(cell_look look) { return look == cell_look::see_through || look == cell_look::faint; }
+
+// The draw of cell (x, y, z) as it was before its step, with the fountain
+// picked for it (NO_FOUNTAIN when it is not burning).
+cell_draw draw_of(const ParticleType& before, int x, int y, int z, int fountain);
 
 class frame_record {
 public:

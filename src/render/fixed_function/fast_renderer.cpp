@@ -1,5 +1,6 @@
 #include "render/fixed_function/fast_renderer.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -89,11 +90,87 @@ void gl_queue_limit::submitted(std::size_t triangles) {
 }
 
 void fast_renderer::draw(world& w, int graphics, fountain* const* fountains) {
+    if (keep_meshes_) {
+        draw_kept(w, true, graphics, fountains);
+        return;
+    }
     draw_batched([&](const view_geometry& view) { batcher_.sweep(w, graphics, view, *this); }, fountains);
 }
 
 void fast_renderer::draw_still(const world& w, int graphics, fountain* const* fountains) {
     draw_batched([&](const view_geometry& view) { batcher_.still(w, graphics, view, *this); }, fountains);
+}
+
+void fast_renderer::draw_still(world& w, int graphics, fountain* const* fountains) {
+    if (keep_meshes_) {
+        draw_kept(w, false, graphics, fountains);
+        return;
+    }
+    draw_still(static_cast<const world&>(w), graphics, fountains);
+}
+
+void fast_renderer::keep_meshes(bool on) {
+    if (on == keep_meshes_) return;
+    keep_meshes_ = on;
+    // The plain path walks without telling the kept chunks.
+    kept_.forget();
+}
+
+void fast_renderer::draw_kept(world& w, bool steps, int graphics, fountain* const* fountains) {
+    if (!kept_.has_meshes()) kept_.set_meshes(capture_cell_cube(), capture_cell_sphere());
+    double modelview[16], projection[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    kept_.sweep(w, steps, graphics, view_from_matrices(modelview, projection));
+    const auto walked = std::chrono::steady_clock::now();
+
+    fountains_ = fountains;
+    kept_triangles_ = 0;
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    for (int c = 0; c < CHUNK_COUNT; ++c) {
+        switch (kept_.use(c)) {
+        case chunk_use::empty:
+            break;
+        case chunk_use::kept:
+        case chunk_use::rebuilt:
+            held_.keep(c, kept_.mesh(c), kept_.mesh_version(c));
+            draw_chunk(c, kept_.mesh(c), true);
+            break;
+        case chunk_use::streamed:
+            kept_.stream(c, streamed_);
+            draw_chunk(c, streamed_, false);
+            break;
+        }
+    }
+    glPopClientAttrib();
+    if (const cell_draw* last = kept_.last_draw(); last != nullptr && last->fountain == NO_FOUNTAIN)
+        glColor4f(last->red, last->green, last->blue, last->alpha);
+    kept_drawing_seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - walked).count();
+}
+
+void fast_renderer::draw_chunk(int chunk, const chunk_mesh& mesh, bool held) {
+    const std::vector<cell_draw>& draws = kept_.draws(chunk);
+    std::uint32_t begin = 0;
+    for (std::size_t p = 0; p < mesh.parts.size(); ++p) {
+        const mesh_part& part = mesh.parts[p];
+        if (part.index_end > begin) {
+            if (held) {
+                held_.draw_part(chunk, mesh, p, begin);
+            } else {
+                glInterleavedArrays(GL_C4F_N3F_V3F, sizeof(lit_vertex), mesh.vertices.data());
+                glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(part.index_end - begin), GL_UNSIGNED_INT,
+                               mesh.indices.data() + begin);
+            }
+            submitted(part.index_end - begin);
+        }
+        if (part.fountain_draw != NO_DRAW) take_fountain(draws[static_cast<std::size_t>(part.fountain_draw)]);
+        begin = part.index_end;
+    }
+}
+
+void fast_renderer::submitted(std::size_t indices) {
+    kept_triangles_ += static_cast<long>(indices / 3);
+    queue_limit_.submitted(indices / 3);
 }
 
 template <class Batch>

@@ -1,0 +1,296 @@
+#include "render/core/kept_chunks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "render/core/cell_batches.h"
+#include "render/core/cell_drawing.h"
+#include "sim/awake_sweep.h"
+#include "sim/neighbours.h"
+
+namespace {
+
+// Draws that give the same triangles: the fountain picked may differ.
+bool same_shapes(const std::vector<cell_draw>& a, const std::vector<cell_draw>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const cell_draw& p = a[i];
+        const cell_draw& q = b[i];
+        if (p.x != q.x || p.y != q.y || p.z != q.z || !same_colour(p, q) ||
+            (p.fountain == NO_FOUNTAIN) != (q.fountain == NO_FOUNTAIN))
+            return false;
+    }
+    return true;
+}
+
+int key_of(const cell_draw& d) { return sweep_key(d.x, d.y, d.z); }
+
+bool hides(cell_look look) { return look == cell_look::opaque || look == cell_look::see_through; }
+
+// Whether a face plane of the cells from `low` to `high` along one axis lies
+// edge on to an eye at `eye`.
+bool face_plane_edge_on(double eye, int low, int high) {
+    const double plane = std::floor(eye) + CELL_HALF;  // the nearest face plane is this one or one below
+    for (const double p : {plane - 1.0, plane})
+        if (p >= low - CELL_HALF && p <= high + CELL_HALF && std::abs(eye - p) <= FACING_MARGIN) return true;
+    return false;
+}
+
+}  // namespace
+
+void chunk_mesh::clear() {
+    vertices.clear();
+    indices.clear();
+    parts.clear();
+}
+
+bool chunk_needs_every_face(const view_geometry& view, int chunk) {
+    const int y = chunk / CHUNKS_PER_LAYER;
+    const int x_first = chunk % CHUNKS_PER_LAYER * CHUNK_ROWS;
+    const int low[3] = {x_first, y, 0};
+    const int high[3] = {x_first + CHUNK_ROWS - 1, y, GRID_Z - 1};
+    for (int axis = 0; axis < 3; ++axis)
+        if (face_plane_edge_on(view.eye[axis], low[axis], high[axis])) return true;
+    // The neighbours that may hide a face must lie wholly beyond the near plane.
+    const double reach = 1.0 + CELL_HALF;
+    const double box_low[3] = {low[0] - reach, low[1] - reach, low[2] - reach};
+    const double box_high[3] = {high[0] + reach, high[1] + reach, high[2] + reach};
+    return !box_beyond_near(view, box_low, box_high);
+}
+
+kept_chunks::kept_chunks()
+    : chunks_(CHUNK_COUNT), looks_(GRID_CELLS, cell_look::none), changed_(CHUNK_COUNT, 0), clear_(CHUNK_COUNT, 0) {}
+
+void kept_chunks::set_meshes(const cube_mesh& cube, const sphere_mesh& sphere) {
+    cube_ = cube;
+    sphere_ = sphere;
+    meshes_ready_ = true;
+    forget();
+}
+
+void kept_chunks::forget() {
+    for (chunk& c : chunks_) {
+        c.draws.clear();
+        c.previous.clear();
+        c.stale = true;
+        c.changed_frames = 0;
+        c.use = chunk_use::empty;
+    }
+    std::fill(looks_.begin(), looks_.end(), cell_look::none);
+    world_ = nullptr;
+    previous_valid_ = false;
+}
+
+void kept_chunks::sweep(world& w, bool steps, int graphics, const view_geometry& view) {
+    begin(w);
+    const auto cell = [&](const ParticleType& before, int x, int y, int z) { take_cell(w, steps, before, x, y, z); };
+    const auto skipped = [&](int x, int y, int z_begin, int z_end, bool unchanged) {
+        take_skipped(w, x, y, z_begin, z_end, unchanged);
+    };
+    const auto no_layer_work = [](int) {};
+    if (steps)
+        sweep_awake(w, cell, skipped, no_layer_work);
+    else
+        still_awake(w, cell, skipped, no_layer_work);
+    finish(graphics, view);
+}
+
+void kept_chunks::begin(const world& w) {
+    if (world_ != &w) forget();
+    const std::uint64_t walk = walk_number(w);
+    previous_valid_ = world_ == &w && recorded_walk_ + 1 == walk;
+    world_ = &w;
+    recorded_walk_ = walk;
+    for (chunk& c : chunks_) {
+        std::swap(c.draws, c.previous);
+        c.draws.clear();
+        c.previous_read = 0;
+    }
+}
+
+void kept_chunks::take_cell(world& w, bool steps, const ParticleType& before, int x, int y, int z) {
+    int pick = NO_FOUNTAIN;
+    if (is_burning(before)) pick = steps ? pick_fountain(w, x, y, z) : random_fountain();
+    chunks_[chunk_of(sweep_key(x, y, z))].draws.push_back(draw_of(before, x, y, z, pick));
+}
+
+void kept_chunks::take_skipped(const world& w, int x, int y, int z_begin, int z_end, bool unchanged) {
+    chunk& c = chunks_[chunk_of(sweep_key(x, y, z_begin))];
+    if (unchanged && previous_valid_) {
+        const int first = sweep_key(x, y, z_begin), end = sweep_key(x, y, z_end - 1) + 1;
+        while (c.previous_read < c.previous.size() && key_of(c.previous[c.previous_read]) < first) ++c.previous_read;
+        for (; c.previous_read < c.previous.size() && key_of(c.previous[c.previous_read]) < end; ++c.previous_read)
+            c.draws.push_back(c.previous[c.previous_read]);
+        return;
+    }
+    for (int z = z_begin; z < z_end; ++z) {
+        const ParticleType& cell = w.grid[x][y][z];
+        if (cell.id == TYPE_ERASER) continue;
+        // A passed-over cell draws no random number, so it cannot be burning;
+        // should one be, it shows the fountain it holds.
+        c.draws.push_back(draw_of(cell, x, y, z, is_burning(cell) ? cell.fountain_index : NO_FOUNTAIN));
+    }
+}
+
+void kept_chunks::update_looks(const chunk& c, bool set) {
+    for (const cell_draw& d : set ? c.draws : c.previous)
+        looks_[key_of(d)] = set ? look_of(d.alpha, d.fountain != NO_FOUNTAIN) : cell_look::none;
+}
+
+bool kept_chunks::window_clear(int first_chunk) const {
+    // A cell's neighbour one layer up lies a layer's chunks further on.
+    const int last = std::min(first_chunk + CHUNKS_PER_LAYER, CHUNK_COUNT - 1);
+    for (int i = first_chunk; i <= last; ++i)
+        if (chunks_[i].blended != 0) return false;
+    return true;
+}
+
+void kept_chunks::finish(int graphics, const view_geometry& view) {
+    const bool restyled = graphics != graphics_;
+    graphics_ = graphics;
+    for (int i = 0; i < CHUNK_COUNT; ++i) {
+        chunk& c = chunks_[i];
+        changed_[i] = !same_shapes(c.draws, c.previous);
+        if (changed_[i]) {
+            update_looks(c, false);
+            update_looks(c, true);
+        }
+        c.blended = 0;
+        for (const cell_draw& d : c.draws)
+            if (blended(look_of(d.alpha, d.fountain != NO_FOUNTAIN))) ++c.blended;
+    }
+    for (int i = 0; i < CHUNK_COUNT; ++i) clear_[i] = window_clear(i) ? 1 : 0;
+
+    counts_ = chunk_counts{};
+    for (int i = 0; i < CHUNK_COUNT; ++i) {
+        chunk& c = chunks_[i];
+        bool neighbours_changed = changed_[i] != 0;
+        for (const int n : {i - 1, i + 1, i - CHUNKS_PER_LAYER, i + CHUNKS_PER_LAYER})
+            if (n >= 0 && n < CHUNK_COUNT && changed_[n] != 0) neighbours_changed = true;
+        const bool must_change = restyled || neighbours_changed || (clear_[i] != 0) != c.built_clear;
+        if (must_change) c.stale = true;
+        c.changed_frames = must_change ? c.changed_frames + 1 : 0;
+        c.every_face = false;
+        if (c.draws.empty()) {
+            c.use = chunk_use::empty;
+            ++counts_.empty;
+        } else if (chunk_needs_every_face(view, i)) {
+            c.use = chunk_use::streamed;
+            c.every_face = true;
+            ++counts_.streamed;
+        } else if (c.changed_frames >= BUSY_FRAMES) {
+            c.use = chunk_use::streamed;
+            ++counts_.streamed;
+        } else if (c.stale) {
+            build(i, false, clear_[i] != 0, c.mesh);
+            c.built_clear = clear_[i] != 0;
+            c.stale = false;
+            ++c.version;
+            c.use = chunk_use::rebuilt;
+            ++counts_.rebuilt;
+        } else {
+            c.use = chunk_use::kept;
+            ++counts_.kept;
+        }
+    }
+}
+
+void kept_chunks::stream(int chunk_index, chunk_mesh& out) const {
+    build(chunk_index, chunks_[chunk_index].every_face, clear_[chunk_index] != 0, out);
+}
+
+const cell_draw* kept_chunks::last_draw() const {
+    for (auto c = chunks_.rbegin(); c != chunks_.rend(); ++c)
+        if (!c->draws.empty()) return &c->draws.back();
+    return nullptr;
+}
+
+void kept_chunks::build(int chunk_index, bool every_face, bool clear, chunk_mesh& out) const {
+    out.clear();
+    const std::vector<cell_draw>& draws = chunks_[chunk_index].draws;
+    std::size_t i = 0;
+    while (i < draws.size()) {
+        const cell_draw& cell = draws[i];
+        if (cell.fountain != NO_FOUNTAIN) {
+            out.parts.push_back({static_cast<std::uint32_t>(out.indices.size()), static_cast<std::int32_t>(i)});
+            ++i;
+        } else if (graphics_ == GRAPHICS_SPHERES) {
+            add_sphere(cell, out);
+            ++i;
+        } else {
+            std::size_t run_end = i + 1;
+            while (run_end < draws.size() && continues_run(draws[run_end - 1], draws[run_end])) ++run_end;
+            add_cube_run(&draws[i], static_cast<int>(run_end - i), every_face, clear, out);
+            i = run_end;
+        }
+    }
+    out.parts.push_back({static_cast<std::uint32_t>(out.indices.size()), NO_DRAW});
+}
+
+// Whether the face toward neighbour (nx, ny, nz) of the cell with this key can
+// show, for any eye beyond the near plane. A face toward a cell drawn earlier
+// lies behind that cell's near faces; one toward an opaque cell drawn later is
+// painted over by it when no blended cell is drawn in between.
+face_fate kept_chunks::neighbour_fate(int key, int nx, int ny, int nz, bool clear) const {
+    if (!inside_grid(nx, ny, nz)) return face_fate::drawn;
+    const int neighbour = sweep_key(nx, ny, nz);
+    const cell_look look = looks_[neighbour];
+    if (!hides(look)) return face_fate::drawn;
+    if (neighbour < key) return face_fate::hidden;
+    if (look != cell_look::opaque) return face_fate::drawn;
+    return neighbour == key + 1 || clear ? face_fate::hidden : face_fate::drawn;
+}
+
+// As the batched drawing does with a run of one colour along a row, without
+// deciding what faces the eye: inner faces first, then each side as one long
+// face, then the run's two ends; cell by cell when an inner face looks back.
+void kept_chunks::add_cube_run(const cell_draw* run, int length, bool every_face, bool clear, chunk_mesh& out) const {
+    face_fate fates[GRID_Z][CUBE_FACES];
+    bool inner_face_looks_back = false;
+    for (int i = 0; i < length; ++i) {
+        const int cell[3] = {run[i].x, run[i].y, run[i].z};
+        const int key = sweep_key(cell[0], cell[1], cell[2]);
+        for (int face = 0; face < CUBE_FACES; ++face) {
+            int n[3] = {cell[0], cell[1], cell[2]};
+            n[face_axis(face)] += face_sign(face);
+            fates[i][face] = every_face ? face_fate::drawn : neighbour_fate(key, n[0], n[1], n[2], clear);
+        }
+        if (i > 0 && fates[i][FACE_BACK] == face_fate::drawn) inner_face_looks_back = true;
+    }
+    if (inner_face_looks_back) {
+        for (int i = 0; i < length; ++i)
+            for (int face = 0; face < CUBE_FACES; ++face)
+                if (fates[i][face] == face_fate::drawn) add_face(run[i], run[i].z, face, out);
+        return;
+    }
+    for (int i = 0; i + 1 < length; ++i)
+        if (fates[i][FACE_FRONT] == face_fate::drawn) add_face(run[i], run[i].z, FACE_FRONT, out);
+    for (int face = 0; face < CUBE_FACES; ++face) {
+        if (face == FACE_FRONT || face == FACE_BACK) continue;
+        for (int i = 0; i < length;) {
+            if (fates[i][face] != face_fate::drawn) {
+                ++i;
+                continue;
+            }
+            int j = i;
+            while (j + 1 < length && fates[j + 1][face] == face_fate::drawn) ++j;
+            add_face(run[i], run[j].z, face, out);
+            i = j + 1;
+        }
+    }
+    if (fates[0][FACE_BACK] == face_fate::drawn) add_face(run[0], run[0].z, FACE_BACK, out);
+    if (fates[length - 1][FACE_FRONT] == face_fate::drawn) add_face(run[length - 1], run[length - 1].z, FACE_FRONT, out);
+}
+
+void kept_chunks::add_face(const cell_draw& cell, int z_last, int face, chunk_mesh& out) const {
+    const indexed_mesh& mesh = cube_.faces[face];
+    append_cell_triangles(cell, cell.z, z_last, mesh.vertices, mesh.indices.data(), mesh.indices.size(),
+                          out.vertices, out.indices);
+}
+
+// Every triangle: GL culls those facing away.
+void kept_chunks::add_sphere(const cell_draw& cell, chunk_mesh& out) const {
+    append_cell_triangles(cell, cell.z, cell.z, sphere_.vertices, sphere_.indices.data(), sphere_.indices.size(),
+                          out.vertices, out.indices);
+}

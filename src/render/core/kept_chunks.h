@@ -1,0 +1,142 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "render/core/cell_mesh.h"
+#include "render/core/fast_faces.h"
+#include "render/core/fast_frame_record.h"
+#include "render/core/frame_data.h"
+#include "sim/world.h"
+
+// The frame's cells in chunks kept from frame to frame. A chunk is a span of
+// the sweep's order (CHUNK_ROWS rows of one layer), so drawing the chunks one
+// after another keeps the order of drawing cell by cell. A chunk keeps its
+// recorded draws and its triangles; they are made again only when its draws,
+// or the neighbouring cells that decide its faces, changed.
+//
+// The kept triangles hold for every camera: they leave out only faces that a
+// neighbour hides from any eye beyond the near plane, and leave back faces and
+// what lies outside the view to GL. A chunk that the near plane comes close to
+// is drawn with every face, as drawing cell by cell does.
+
+constexpr int CHUNK_ROWS = 10;
+constexpr int CHUNK_CELLS = CHUNK_ROWS * GRID_Z;
+constexpr int CHUNK_COUNT = GRID_CELLS / CHUNK_CELLS;
+constexpr int CHUNKS_PER_LAYER = GRID_X / CHUNK_ROWS;
+static_assert(GRID_X % CHUNK_ROWS == 0, "chunks hold whole rows of one layer");
+
+// A chunk whose triangles had to be made again this many frames in a row is
+// busy: it is made for the frame and handed to GL as it is, not kept.
+constexpr int BUSY_FRAMES = 3;
+
+constexpr int chunk_of(int key) { return key / CHUNK_CELLS; }
+
+// A stretch of a chunk's triangles (indices up to index_end), then the
+// fountain of a burning cell when fountain_draw (a position in the chunk's
+// draws) is not NO_DRAW.
+struct mesh_part {
+    std::uint32_t index_end;
+    std::int32_t fountain_draw;
+};
+constexpr std::int32_t NO_DRAW = -1;
+
+struct chunk_mesh {
+    std::vector<lit_vertex> vertices;
+    std::vector<unsigned> indices;
+    std::vector<mesh_part> parts;
+    void clear();
+};
+
+// How a chunk is drawn this frame.
+enum class chunk_use : std::uint8_t {
+    empty,     // nothing to draw
+    kept,      // its kept triangles, as last frame
+    rebuilt,   // its kept triangles, made again this frame
+    streamed,  // triangles made for this frame only (busy, or near the eye)
+};
+
+// What the last frame did with its chunks.
+struct chunk_counts {
+    int kept = 0, rebuilt = 0, streamed = 0, empty = 0;
+};
+
+class kept_chunks {
+public:
+    kept_chunks();
+
+    // The solids the cells are drawn with; needed before the first frame.
+    void set_meshes(const cube_mesh& cube, const sphere_mesh& sphere);
+    bool has_meshes() const { return meshes_ready_; }
+
+    // One frame's walk of the world (stepping it, or with `steps` false
+    // visiting it as it stands), drawing rand() exactly as the plain walk does,
+    // then what each chunk needs for `view`.
+    void sweep(world& w, bool steps, int graphics, const view_geometry& view);
+
+    // The same in pieces, for a walk of the caller's: begin, then the walk's
+    // calls in its order, then finish.
+    void begin(const world& w);
+    // A cell stepped (or visited) as it was before its step; picks and returns
+    // the fountain of a burning one (recorded in the world when `steps`).
+    void take_cell(world& w, bool steps, const ParticleType& before, int x, int y, int z);
+    // A run of row (x, y) that the walk passed over; when `unchanged`, its
+    // cells are as the previous walk found them, else read as they stand.
+    void take_skipped(const world& w, int x, int y, int z_begin, int z_end, bool unchanged);
+    void finish(int graphics, const view_geometry& view);
+
+    chunk_use use(int chunk) const { return chunks_[chunk].use; }
+    // The kept triangles (for kept and rebuilt chunks), and a number that
+    // changes whenever they are made again.
+    const chunk_mesh& mesh(int chunk) const { return chunks_[chunk].mesh; }
+    std::uint64_t mesh_version(int chunk) const { return chunks_[chunk].version; }
+    // A streamed chunk's triangles, made into `out`.
+    void stream(int chunk, chunk_mesh& out) const;
+    const std::vector<cell_draw>& draws(int chunk) const { return chunks_[chunk].draws; }
+    // The frame's last draw, or nullptr when it drew no cell.
+    const cell_draw* last_draw() const;
+    const chunk_counts& counts() const { return counts_; }
+    // Forget every kept chunk, as after a change of world or of the drawing.
+    void forget();
+
+private:
+    struct chunk {
+        std::vector<cell_draw> draws, previous;
+        std::size_t previous_read = 0;  // the previous draws taken over so far
+        chunk_mesh mesh;
+        std::uint64_t version = 0;
+        int blended = 0;             // blended draws this frame
+        int changed_frames = 0;      // frames in a row its triangles had to change
+        bool stale = true;           // its kept triangles no longer fit its draws
+        bool built_clear = false;    // window_clear when the triangles were made
+        bool every_face = false;     // drawn with every face this frame
+        chunk_use use = chunk_use::empty;
+    };
+
+    // Whether no blended cell is drawn from the chunk's first cell up to one
+    // layer past its last: a later opaque neighbour then hides a face.
+    bool window_clear(int chunk) const;
+    void update_looks(const chunk& c, bool set);
+    void build(int chunk, bool every_face, bool clear, chunk_mesh& out) const;
+    void add_cube_run(const cell_draw* run, int length, bool every_face, bool clear, chunk_mesh& out) const;
+    void add_sphere(const cell_draw& cell, chunk_mesh& out) const;
+    void add_face(const cell_draw& cell, int z_last, int face, chunk_mesh& out) const;
+    face_fate neighbour_fate(int key, int nx, int ny, int nz, bool clear) const;
+
+    bool meshes_ready_ = false;
+    cube_mesh cube_;
+    sphere_mesh sphere_;
+    std::vector<chunk> chunks_;
+    std::vector<cell_look> looks_;
+    std::vector<std::uint8_t> changed_;  // per chunk: its draws differ from last frame's
+    std::vector<int> clear_;             // per chunk: window_clear this frame (0 or 1)
+    int graphics_ = -1;
+    const world* world_ = nullptr;
+    std::uint64_t recorded_walk_ = 0;  // the walk the kept draws were recorded in
+    bool previous_valid_ = false;       // the previous draws are of the walk before this one
+    chunk_counts counts_;
+};
+
+// Whether a chunk must be drawn with every face: the near plane comes close
+// to its cells or their neighbours, or a face of it is seen edge on.
+bool chunk_needs_every_face(const view_geometry& view, int chunk);
