@@ -72,9 +72,9 @@ void kept_chunks::set_meshes(const cube_mesh& cube, const sphere_mesh& sphere) {
 void kept_chunks::forget() {
     for (chunk& c : chunks_) {
         c.draws.clear();
-        c.previous.clear();
         c.stale = true;
         c.changed_frames = 0;
+        c.blended = 0;
         c.use = chunk_use::empty;
     }
     std::fill(looks_.begin(), looks_.end(), cell_look::none);
@@ -102,26 +102,50 @@ void kept_chunks::begin(const world& w) {
     previous_valid_ = world_ == &w && recorded_walk_ + 1 == walk;
     world_ = &w;
     recorded_walk_ = walk;
-    for (chunk& c : chunks_) {
-        std::swap(c.draws, c.previous);
-        c.draws.clear();
-        c.previous_read = 0;
+    open_ = -1;
+    std::fill(changed_.begin(), changed_.end(), 0);
+}
+
+void kept_chunks::reach(int index) {
+    if (open_ == index) return;
+    if (open_ >= 0) close(open_);
+    // Chunks the walk found nothing in are empty now.
+    scratch_.clear();
+    for (int i = open_ + 1; i < index; ++i)
+        if (!chunks_[i].draws.empty()) close(i);
+    open_ = index;
+    old_read_ = 0;
+}
+
+void kept_chunks::close(int index) {
+    chunk& c = chunks_[index];
+    if (!same_shapes(scratch_, c.draws)) {
+        changed_[index] = 1;
+        set_looks(c.draws, false);
+        set_looks(scratch_, true);
+        c.blended = 0;
+        for (const cell_draw& d : scratch_)
+            if (blended(look_of(d.alpha, d.fountain != NO_FOUNTAIN))) ++c.blended;
     }
+    // Copied rather than swapped, so that a chunk's storage only grows.
+    c.draws.assign(scratch_.begin(), scratch_.end());
+    scratch_.clear();
 }
 
 void kept_chunks::take_cell(world& w, bool steps, const ParticleType& before, int x, int y, int z) {
     int pick = NO_FOUNTAIN;
     if (is_burning(before)) pick = steps ? pick_fountain(w, x, y, z) : random_fountain();
-    chunks_[chunk_of(sweep_key(x, y, z))].draws.push_back(draw_of(before, x, y, z, pick));
+    reach(chunk_of(sweep_key(x, y, z)));
+    scratch_.push_back(draw_of(before, x, y, z, pick));
 }
 
 void kept_chunks::take_skipped(const world& w, int x, int y, int z_begin, int z_end, bool unchanged) {
-    chunk& c = chunks_[chunk_of(sweep_key(x, y, z_begin))];
+    reach(chunk_of(sweep_key(x, y, z_begin)));
     if (unchanged && previous_valid_) {
+        const std::vector<cell_draw>& old = chunks_[open_].draws;
         const int first = sweep_key(x, y, z_begin), end = sweep_key(x, y, z_end - 1) + 1;
-        while (c.previous_read < c.previous.size() && key_of(c.previous[c.previous_read]) < first) ++c.previous_read;
-        for (; c.previous_read < c.previous.size() && key_of(c.previous[c.previous_read]) < end; ++c.previous_read)
-            c.draws.push_back(c.previous[c.previous_read]);
+        while (old_read_ < old.size() && key_of(old[old_read_]) < first) ++old_read_;
+        for (; old_read_ < old.size() && key_of(old[old_read_]) < end; ++old_read_) scratch_.push_back(old[old_read_]);
         return;
     }
     for (int z = z_begin; z < z_end; ++z) {
@@ -129,13 +153,13 @@ void kept_chunks::take_skipped(const world& w, int x, int y, int z_begin, int z_
         if (cell.id == TYPE_ERASER) continue;
         // A passed-over cell draws no random number, so it cannot be burning;
         // should one be, it shows the fountain it holds.
-        c.draws.push_back(draw_of(cell, x, y, z, is_burning(cell) ? cell.fountain_index : NO_FOUNTAIN));
+        scratch_.push_back(draw_of(cell, x, y, z, is_burning(cell) ? cell.fountain_index : NO_FOUNTAIN));
     }
 }
 
-void kept_chunks::update_looks(const chunk& c, bool set) {
-    for (const cell_draw& d : set ? c.draws : c.previous)
-        looks_[key_of(d)] = set ? look_of(d.alpha, d.fountain != NO_FOUNTAIN) : cell_look::none;
+void kept_chunks::set_looks(const std::vector<cell_draw>& draws, bool drawn) {
+    for (const cell_draw& d : draws)
+        looks_[key_of(d)] = drawn ? look_of(d.alpha, d.fountain != NO_FOUNTAIN) : cell_look::none;
 }
 
 bool kept_chunks::window_clear(int first_chunk) const {
@@ -147,19 +171,10 @@ bool kept_chunks::window_clear(int first_chunk) const {
 }
 
 void kept_chunks::finish(int graphics, const view_geometry& view) {
+    reach(CHUNK_COUNT);
+    open_ = -1;
     const bool restyled = graphics != graphics_;
     graphics_ = graphics;
-    for (int i = 0; i < CHUNK_COUNT; ++i) {
-        chunk& c = chunks_[i];
-        changed_[i] = !same_shapes(c.draws, c.previous);
-        if (changed_[i]) {
-            update_looks(c, false);
-            update_looks(c, true);
-        }
-        c.blended = 0;
-        for (const cell_draw& d : c.draws)
-            if (blended(look_of(d.alpha, d.fountain != NO_FOUNTAIN))) ++c.blended;
-    }
     for (int i = 0; i < CHUNK_COUNT; ++i) clear_[i] = window_clear(i) ? 1 : 0;
 
     counts_ = chunk_counts{};
@@ -168,7 +183,8 @@ void kept_chunks::finish(int graphics, const view_geometry& view) {
         bool neighbours_changed = changed_[i] != 0;
         for (const int n : {i - 1, i + 1, i - CHUNKS_PER_LAYER, i + CHUNKS_PER_LAYER})
             if (n >= 0 && n < CHUNK_COUNT && changed_[n] != 0) neighbours_changed = true;
-        const bool must_change = restyled || neighbours_changed || (clear_[i] != 0) != c.built_clear;
+        const bool must_change = restyled || neighbours_changed || (clear_[i] != 0) != c.was_clear;
+        c.was_clear = clear_[i] != 0;
         if (must_change) c.stale = true;
         c.changed_frames = must_change ? c.changed_frames + 1 : 0;
         c.every_face = false;
@@ -183,10 +199,7 @@ void kept_chunks::finish(int graphics, const view_geometry& view) {
             c.use = chunk_use::streamed;
             ++counts_.streamed;
         } else if (c.stale) {
-            build(i, false, clear_[i] != 0, c.mesh);
-            c.built_clear = clear_[i] != 0;
             c.stale = false;
-            ++c.version;
             c.use = chunk_use::rebuilt;
             ++counts_.rebuilt;
         } else {
@@ -196,8 +209,23 @@ void kept_chunks::finish(int graphics, const view_geometry& view) {
     }
 }
 
-void kept_chunks::stream(int chunk_index, chunk_mesh& out) const {
-    build(chunk_index, chunks_[chunk_index].every_face, clear_[chunk_index] != 0, out);
+chunk_use kept_chunks::make(int chunk_index, chunk_mesh& out) {
+    chunk& c = chunks_[chunk_index];
+    build(chunk_index, c.every_face, clear_[chunk_index] != 0, out);
+    if (c.use != chunk_use::rebuilt) return c.use;
+    const std::size_t bytes = out.vertices.size() * sizeof(lit_vertex) + out.indices.size() * sizeof(unsigned);
+    if (kept_bytes_ - c.kept_bytes + bytes > KEPT_MESH_BYTES) {
+        c.use = chunk_use::streamed;
+        c.stale = true;
+        --counts_.rebuilt;
+        ++counts_.streamed;
+        return c.use;
+    }
+    kept_bytes_ += bytes - c.kept_bytes;
+    c.kept_bytes = bytes;
+    ++c.version;
+    c.parts.assign(out.parts.begin(), out.parts.end());
+    return c.use;
 }
 
 const cell_draw* kept_chunks::last_draw() const {

@@ -26,6 +26,10 @@ constexpr int CHUNK_COUNT = GRID_CELLS / CHUNK_CELLS;
 constexpr int CHUNKS_PER_LAYER = GRID_X / CHUNK_ROWS;
 static_assert(GRID_X % CHUNK_ROWS == 0, "chunks hold whole rows of one layer");
 
+// GL keeps the triangles of chunks up to this many bytes; past it, a chunk's
+// triangles are made for each frame, as they were before any were kept.
+constexpr std::size_t KEPT_MESH_BYTES = 16u << 20;
+
 // A chunk whose triangles had to be made again this many frames in a row is
 // busy: it is made for the frame and handed to GL as it is, not kept.
 constexpr int BUSY_FRAMES = 3;
@@ -52,7 +56,7 @@ struct chunk_mesh {
 enum class chunk_use : std::uint8_t {
     empty,     // nothing to draw
     kept,      // its kept triangles, as last frame
-    rebuilt,   // its kept triangles, made again this frame
+    rebuilt,   // its triangles made again this frame, to be kept
     streamed,  // triangles made for this frame only (busy, or near the eye)
 };
 
@@ -86,12 +90,15 @@ public:
     void finish(int graphics, const view_geometry& view);
 
     chunk_use use(int chunk) const { return chunks_[chunk].use; }
-    // The kept triangles (for kept and rebuilt chunks), and a number that
-    // changes whenever they are made again.
-    const chunk_mesh& mesh(int chunk) const { return chunks_[chunk].mesh; }
+    // Makes the chunk's triangles for this frame into `out`: for a rebuilt
+    // chunk the ones to keep (GL keeps them; only their parts stay here), for
+    // a streamed one those of this frame alone. A rebuilt chunk that would
+    // pass KEPT_MESH_BYTES is streamed instead; returns the chunk's use.
+    chunk_use make(int chunk, chunk_mesh& out);
+    // A number that changes whenever a chunk's kept triangles are made again.
     std::uint64_t mesh_version(int chunk) const { return chunks_[chunk].version; }
-    // A streamed chunk's triangles, made into `out`.
-    void stream(int chunk, chunk_mesh& out) const;
+    // The stretches of the chunk's kept triangles, and the fountains between them.
+    const std::vector<mesh_part>& kept_parts(int chunk) const { return chunks_[chunk].parts; }
     const std::vector<cell_draw>& draws(int chunk) const { return chunks_[chunk].draws; }
     // The frame's last draw, or nullptr when it drew no cell.
     const cell_draw* last_draw() const;
@@ -101,14 +108,14 @@ public:
 
 private:
     struct chunk {
-        std::vector<cell_draw> draws, previous;
-        std::size_t previous_read = 0;  // the previous draws taken over so far
-        chunk_mesh mesh;
+        std::vector<cell_draw> draws;  // this frame's once the walk is past the chunk, else the last
+        std::size_t kept_bytes = 0;     // of its kept triangles
+        std::vector<mesh_part> parts;  // of the kept triangles
         std::uint64_t version = 0;
         int blended = 0;             // blended draws this frame
         int changed_frames = 0;      // frames in a row its triangles had to change
         bool stale = true;           // its kept triangles no longer fit its draws
-        bool built_clear = false;    // window_clear when the triangles were made
+        bool was_clear = false;      // window_clear last frame
         bool every_face = false;     // drawn with every face this frame
         chunk_use use = chunk_use::empty;
     };
@@ -116,7 +123,11 @@ private:
     // Whether no blended cell is drawn from the chunk's first cell up to one
     // layer past its last: a later opaque neighbour then hides a face.
     bool window_clear(int chunk) const;
-    void update_looks(const chunk& c, bool set);
+    void set_looks(const std::vector<cell_draw>& draws, bool drawn);
+    // The walk has reached chunk `index`: the chunks before it are done.
+    void reach(int index);
+    // The walk is past chunk `index`, whose draws are now scratch_.
+    void close(int index);
     void build(int chunk, bool every_face, bool clear, chunk_mesh& out) const;
     void add_cube_run(const cell_draw* run, int length, bool every_face, bool clear, chunk_mesh& out) const;
     void add_sphere(const cell_draw& cell, chunk_mesh& out) const;
@@ -133,7 +144,11 @@ private:
     int graphics_ = -1;
     const world* world_ = nullptr;
     std::uint64_t recorded_walk_ = 0;  // the walk the kept draws were recorded in
-    bool previous_valid_ = false;       // the previous draws are of the walk before this one
+    bool previous_valid_ = false;       // the kept draws are of the walk before this one
+    std::vector<cell_draw> scratch_;    // the draws of the chunk the walk is in
+    int open_ = -1;                     // that chunk; the ones before it are done
+    std::size_t old_read_ = 0;          // its last draws taken over by passed-over runs
+    std::size_t kept_bytes_ = 0;
     chunk_counts counts_;
 };
 

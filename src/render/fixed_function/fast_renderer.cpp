@@ -132,13 +132,16 @@ void fast_renderer::draw_kept(world& w, bool steps, int graphics, fountain* cons
         case chunk_use::empty:
             break;
         case chunk_use::kept:
-        case chunk_use::rebuilt:
-            held_.keep(c, kept_.mesh(c), kept_.mesh_version(c));
-            draw_chunk(c, kept_.mesh(c), true);
+            draw_chunk(c, kept_.kept_parts(c), nullptr);
             break;
+        case chunk_use::rebuilt:
         case chunk_use::streamed:
-            kept_.stream(c, streamed_);
-            draw_chunk(c, streamed_, false);
+            if (kept_.make(c, made_) == chunk_use::rebuilt) {
+                held_.keep(c, made_, kept_.mesh_version(c));
+                draw_chunk(c, kept_.kept_parts(c), nullptr);
+            } else {
+                draw_chunk(c, made_.parts, &made_);
+            }
             break;
         }
     }
@@ -148,18 +151,18 @@ void fast_renderer::draw_kept(world& w, bool steps, int graphics, fountain* cons
     kept_drawing_seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - walked).count();
 }
 
-void fast_renderer::draw_chunk(int chunk, const chunk_mesh& mesh, bool held) {
+void fast_renderer::draw_chunk(int chunk, const std::vector<mesh_part>& parts, const chunk_mesh* streamed) {
     const std::vector<cell_draw>& draws = kept_.draws(chunk);
     std::uint32_t begin = 0;
-    for (std::size_t p = 0; p < mesh.parts.size(); ++p) {
-        const mesh_part& part = mesh.parts[p];
+    for (std::size_t p = 0; p < parts.size(); ++p) {
+        const mesh_part& part = parts[p];
         if (part.index_end > begin) {
-            if (held) {
-                held_.draw_part(chunk, mesh, p, begin);
+            if (streamed == nullptr) {
+                held_.draw_part(chunk, p, begin, part.index_end);
             } else {
-                glInterleavedArrays(GL_C4F_N3F_V3F, sizeof(lit_vertex), mesh.vertices.data());
+                glInterleavedArrays(GL_C4F_N3F_V3F, sizeof(lit_vertex), streamed->vertices.data());
                 glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(part.index_end - begin), GL_UNSIGNED_INT,
-                               mesh.indices.data() + begin);
+                               streamed->indices.data() + begin);
             }
             submitted(part.index_end - begin);
         }

@@ -87,9 +87,9 @@ private:
     template <class Batch>
     void draw_batched(Batch&& batch, fountain* const* fountains);
     void draw_kept(world& w, bool steps, int graphics, fountain* const* fountains);
-    // The chunk's triangles, part by part, with the fountains between; `held`
-    // says whether GL holds them or they are handed over from `mesh`.
-    void draw_chunk(int chunk, const chunk_mesh& mesh, bool held);
+    // The chunk's triangles, part by part, with the fountains between: those
+    // GL keeps, or with `streamed` those made for this frame.
+    void draw_chunk(int chunk, const std::vector<mesh_part>& parts, const chunk_mesh* streamed);
     void submitted(std::size_t indices);
 
     void take_triangles(const lit_vertex* vertices, std::size_t vertex_count, const unsigned* indices,
@@ -104,7 +104,7 @@ private:
     bool keep_meshes_ = true;
     kept_chunks kept_;
     kept_gl_meshes held_;
-    chunk_mesh streamed_;  // a streamed chunk's triangles, made again for each
+    chunk_mesh made_;  // the triangles of the chunk being made, kept only by GL
     long kept_triangles_ = 0;
     double kept_drawing_seconds_ = 0.0;
 };

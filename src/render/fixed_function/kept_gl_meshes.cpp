@@ -122,9 +122,8 @@ void kept_gl_meshes::keep(int chunk, const chunk_mesh& mesh, std::uint64_t versi
     }
 }
 
-void kept_gl_meshes::draw_part(int chunk, const chunk_mesh& mesh, std::size_t part, std::uint32_t index_begin) {
+void kept_gl_meshes::draw_part(int chunk, std::size_t part, std::uint32_t index_begin, std::uint32_t end) {
     const held& h = held_[chunk];
-    const std::uint32_t end = mesh.parts[part].index_end;
     if (end == index_begin) return;
     const gl_buffers& gl = buffers();
     if (!gl.usable()) {

@@ -19,9 +19,9 @@ public:
     // Hands the chunk's triangles to GL when `version` is not the one it holds.
     // Needs the GL context they are drawn in.
     void keep(int chunk, const chunk_mesh& mesh, std::uint64_t version);
-    // Draws stretch `part` of the chunk's kept triangles (indices from
-    // `index_begin` to the part's end), with the interleaved arrays' client state on.
-    void draw_part(int chunk, const chunk_mesh& mesh, std::size_t part, std::uint32_t index_begin);
+    // Draws stretch `part` of the chunk's kept triangles, indices
+    // [index_begin, index_end), with the interleaved arrays' client state on.
+    void draw_part(int chunk, std::size_t part, std::uint32_t index_begin, std::uint32_t index_end);
     // Lets go of everything GL holds; the next keep() hands it over again.
     void release();
 
