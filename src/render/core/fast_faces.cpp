@@ -108,15 +108,14 @@ inline face_fate fate_beside(const frame_record& record, const view_geometry& vi
     return blended_between == 0 ? face_fate::hidden : face_fate::drawn;
 }
 
-// Culled or drawn when facing alone decides; `decided` says whether it did.
+}  // namespace
+
 face_fate fate_by_facing(const view_geometry& view, int axis, int sign, int coordinate, bool& decided) {
     const double face_plane = coordinate + sign * CELL_HALF;
     const double toward_eye = (view.eye[axis] - face_plane) * sign;
     decided = toward_eye <= FACING_MARGIN;
     return toward_eye < -FACING_MARGIN ? face_fate::culled : face_fate::drawn;
 }
-
-}  // namespace
 
 face_fate cube_face_fate(const frame_record& record, const view_geometry& view, int x, int y, int z, int face) {
     const int axis = face_axis(face);

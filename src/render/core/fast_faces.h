@@ -36,6 +36,11 @@ enum class face_fate {
     drawn,
 };
 
+// Culled, or drawn when the face is seen edge on, where facing alone decides
+// the fate of the face along `axis` (toward `sign`) of the cell at
+// `coordinate` on that axis; `decided` says whether it did.
+face_fate fate_by_facing(const view_geometry& view, int axis, int sign, int coordinate, bool& decided);
+
 // The fate of one face (numbered as in cell_mesh.h) of the cube drawn for
 // cell (x, y, z) this frame. A face that meets a cell drawn earlier lies
 // behind that cell's near faces, which already wrote a smaller depth. A face

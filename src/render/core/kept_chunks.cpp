@@ -45,7 +45,7 @@ void chunk_mesh::clear() {
     parts.clear();
 }
 
-bool chunk_needs_every_face(const view_geometry& view, int chunk) {
+bool chunk_needs_view(const view_geometry& view, int chunk) {
     const int y = chunk / CHUNKS_PER_LAYER;
     const int x_first = chunk % CHUNKS_PER_LAYER * CHUNK_ROWS;
     const int low[3] = {x_first, y, 0};
@@ -60,7 +60,11 @@ bool chunk_needs_every_face(const view_geometry& view, int chunk) {
 }
 
 kept_chunks::kept_chunks()
-    : chunks_(CHUNK_COUNT), looks_(GRID_CELLS, cell_look::none), changed_(CHUNK_COUNT, 0), clear_(CHUNK_COUNT, 0) {}
+    : chunks_(CHUNK_COUNT), looks_(GRID_CELLS, cell_look::none),
+      changed_(CHUNK_COUNT, 0),
+      blended_moved_(CHUNK_COUNT, 0),
+      blended_in_chunk_(GRID_CELLS, 0),
+      blended_before_chunk_(CHUNK_COUNT, 0) {}
 
 void kept_chunks::set_meshes(const cube_mesh& cube, const sphere_mesh& sphere) {
     cube_ = cube;
@@ -75,9 +79,11 @@ void kept_chunks::forget() {
         c.stale = true;
         c.changed_frames = 0;
         c.blended = 0;
+        c.faint = 0;
         c.use = chunk_use::empty;
     }
     std::fill(looks_.begin(), looks_.end(), cell_look::none);
+    std::fill(blended_in_chunk_.begin(), blended_in_chunk_.end(), 0);
     world_ = nullptr;
     previous_valid_ = false;
 }
@@ -104,6 +110,7 @@ void kept_chunks::begin(const world& w) {
     recorded_walk_ = walk;
     open_ = -1;
     std::fill(changed_.begin(), changed_.end(), 0);
+    std::fill(blended_moved_.begin(), blended_moved_.end(), 0);
 }
 
 void kept_chunks::reach(int index) {
@@ -121,11 +128,17 @@ void kept_chunks::close(int index) {
     chunk& c = chunks_[index];
     if (!same_shapes(scratch_, c.draws)) {
         changed_[index] = 1;
+        const bool had_blended = c.blended != 0;
         set_looks(c.draws, false);
         set_looks(scratch_, true);
-        c.blended = 0;
-        for (const cell_draw& d : scratch_)
-            if (blended(look_of(d.alpha, d.fountain != NO_FOUNTAIN))) ++c.blended;
+        c.blended = c.faint = 0;
+        const int first = index * CHUNK_CELLS;
+        for (int key = first; key < first + CHUNK_CELLS; ++key) {
+            blended_in_chunk_[key] = static_cast<std::uint16_t>(c.blended);
+            if (blended(looks_[key])) ++c.blended;
+            if (looks_[key] == cell_look::faint) ++c.faint;
+        }
+        blended_moved_[index] = had_blended || c.blended != 0;
     }
     // Copied rather than swapped, so that a chunk's storage only grows.
     c.draws.assign(scratch_.begin(), scratch_.end());
@@ -162,38 +175,42 @@ void kept_chunks::set_looks(const std::vector<cell_draw>& draws, bool drawn) {
         looks_[key_of(d)] = drawn ? look_of(d.alpha, d.fountain != NO_FOUNTAIN) : cell_look::none;
 }
 
-bool kept_chunks::window_clear(int first_chunk) const {
-    // A cell's neighbour one layer up lies a layer's chunks further on.
-    const int last = std::min(first_chunk + CHUNKS_PER_LAYER, CHUNK_COUNT - 1);
-    for (int i = first_chunk; i <= last; ++i)
-        if (chunks_[i].blended != 0) return false;
-    return true;
+std::uint32_t kept_chunks::blended_before(int key) const {
+    return blended_before_chunk_[chunk_of(key)] + blended_in_chunk_[key];
 }
 
 void kept_chunks::finish(int graphics, const view_geometry& view) {
+    view_ = &view;
     reach(CHUNK_COUNT);
     open_ = -1;
     const bool restyled = graphics != graphics_;
     graphics_ = graphics;
-    for (int i = 0; i < CHUNK_COUNT; ++i) clear_[i] = window_clear(i) ? 1 : 0;
+    std::uint32_t blended_so_far = 0;
+    for (int i = 0; i < CHUNK_COUNT; ++i) {
+        blended_before_chunk_[i] = blended_so_far;
+        blended_so_far += static_cast<std::uint32_t>(chunks_[i].blended);
+    }
 
     counts_ = chunk_counts{};
-    for (int i = 0; i < CHUNK_COUNT; ++i) {
+    int blended_moved_ahead = 0;  // chunks from i to a layer on whose blended draws moved
+    for (int i = CHUNK_COUNT - 1; i >= 0; --i) {
         chunk& c = chunks_[i];
-        bool neighbours_changed = changed_[i] != 0;
+        blended_moved_ahead += blended_moved_[i];
+        if (i + CHUNKS_PER_LAYER + 1 < CHUNK_COUNT) blended_moved_ahead -= blended_moved_[i + CHUNKS_PER_LAYER + 1];
+        // A face toward an opaque cell drawn later depends on the blended
+        // cells drawn in between: up to a layer on.
+        bool must_change = restyled || changed_[i] != 0 || blended_moved_ahead != 0;
         for (const int n : {i - 1, i + 1, i - CHUNKS_PER_LAYER, i + CHUNKS_PER_LAYER})
-            if (n >= 0 && n < CHUNK_COUNT && changed_[n] != 0) neighbours_changed = true;
-        const bool must_change = restyled || neighbours_changed || (clear_[i] != 0) != c.was_clear;
-        c.was_clear = clear_[i] != 0;
+            if (n >= 0 && n < CHUNK_COUNT && changed_[n] != 0) must_change = true;
         if (must_change) c.stale = true;
         c.changed_frames = must_change ? c.changed_frames + 1 : 0;
-        c.every_face = false;
+        c.view_rules = false;
         if (c.draws.empty()) {
             c.use = chunk_use::empty;
             ++counts_.empty;
-        } else if (chunk_needs_every_face(view, i)) {
+        } else if (c.faint != 0 || chunk_needs_view(view, i)) {
             c.use = chunk_use::streamed;
-            c.every_face = true;
+            c.view_rules = true;
             ++counts_.streamed;
         } else if (c.changed_frames >= BUSY_FRAMES) {
             c.use = chunk_use::streamed;
@@ -211,7 +228,7 @@ void kept_chunks::finish(int graphics, const view_geometry& view) {
 
 chunk_use kept_chunks::make(int chunk_index, chunk_mesh& out) {
     chunk& c = chunks_[chunk_index];
-    build(chunk_index, c.every_face, clear_[chunk_index] != 0, out);
+    build(chunk_index, c.view_rules ? view_ : nullptr, out);
     if (c.use != chunk_use::rebuilt) return c.use;
     const std::size_t bytes = out.vertices.size() * sizeof(lit_vertex) + out.indices.size() * sizeof(unsigned);
     if (kept_bytes_ - c.kept_bytes + bytes > KEPT_MESH_BYTES) {
@@ -234,7 +251,7 @@ const cell_draw* kept_chunks::last_draw() const {
     return nullptr;
 }
 
-void kept_chunks::build(int chunk_index, bool every_face, bool clear, chunk_mesh& out) const {
+void kept_chunks::build(int chunk_index, const view_geometry* view, chunk_mesh& out) const {
     out.clear();
     const std::vector<cell_draw>& draws = chunks_[chunk_index].draws;
     std::size_t i = 0;
@@ -249,40 +266,48 @@ void kept_chunks::build(int chunk_index, bool every_face, bool clear, chunk_mesh
         } else {
             std::size_t run_end = i + 1;
             while (run_end < draws.size() && continues_run(draws[run_end - 1], draws[run_end])) ++run_end;
-            add_cube_run(&draws[i], static_cast<int>(run_end - i), every_face, clear, out);
+            add_cube_run(&draws[i], static_cast<int>(run_end - i), view, out);
             i = run_end;
         }
     }
     out.parts.push_back({static_cast<std::uint32_t>(out.indices.size()), NO_DRAW});
 }
 
-// Whether the face toward neighbour (nx, ny, nz) of the cell with this key can
-// show, for any eye beyond the near plane. A face toward a cell drawn earlier
-// lies behind that cell's near faces; one toward an opaque cell drawn later is
+// Whether the face toward neighbour (nx, ny, nz) of the cell with this key
+// can show, as the batched drawing decides it: for `view`, or without one for
+// any eye beyond the near plane. A face toward a cell drawn earlier lies
+// behind that cell's near faces; one toward an opaque cell drawn later is
 // painted over by it when no blended cell is drawn in between.
-face_fate kept_chunks::neighbour_fate(int key, int nx, int ny, int nz, bool clear) const {
+face_fate kept_chunks::neighbour_fate(int key, int nx, int ny, int nz, const view_geometry* view) const {
     if (!inside_grid(nx, ny, nz)) return face_fate::drawn;
     const int neighbour = sweep_key(nx, ny, nz);
     const cell_look look = looks_[neighbour];
     if (!hides(look)) return face_fate::drawn;
+    if (view != nullptr && !box_beyond_near(*view, nx, ny, nz, CELL_HALF)) return face_fate::drawn;
     if (neighbour < key) return face_fate::hidden;
     if (look != cell_look::opaque) return face_fate::drawn;
-    return neighbour == key + 1 || clear ? face_fate::hidden : face_fate::drawn;
+    const std::uint32_t between = blended_before(neighbour) - blended_before(key) - (blended(looks_[key]) ? 1 : 0);
+    return between == 0 ? face_fate::hidden : face_fate::drawn;
 }
 
-// As the batched drawing does with a run of one colour along a row, without
-// deciding what faces the eye: inner faces first, then each side as one long
-// face, then the run's two ends; cell by cell when an inner face looks back.
-void kept_chunks::add_cube_run(const cell_draw* run, int length, bool every_face, bool clear, chunk_mesh& out) const {
+// As the batched drawing does with a run of one colour along a row: inner
+// faces first, then each side as one long face, then the run's two ends;
+// cell by cell when an inner face looks back. Without a view, faces are not
+// culled by facing: GL culls them.
+void kept_chunks::add_cube_run(const cell_draw* run, int length, const view_geometry* view, chunk_mesh& out) const {
     face_fate fates[GRID_Z][CUBE_FACES];
     bool inner_face_looks_back = false;
     for (int i = 0; i < length; ++i) {
         const int cell[3] = {run[i].x, run[i].y, run[i].z};
         const int key = sweep_key(cell[0], cell[1], cell[2]);
         for (int face = 0; face < CUBE_FACES; ++face) {
+            const int axis = face_axis(face);
+            bool decided = false;
+            if (view != nullptr) fates[i][face] = fate_by_facing(*view, axis, face_sign(face), cell[axis], decided);
+            if (decided) continue;
             int n[3] = {cell[0], cell[1], cell[2]};
-            n[face_axis(face)] += face_sign(face);
-            fates[i][face] = every_face ? face_fate::drawn : neighbour_fate(key, n[0], n[1], n[2], clear);
+            n[axis] += face_sign(face);
+            fates[i][face] = neighbour_fate(key, n[0], n[1], n[2], view);
         }
         if (i > 0 && fates[i][FACE_BACK] == face_fate::drawn) inner_face_looks_back = true;
     }

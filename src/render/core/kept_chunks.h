@@ -15,10 +15,12 @@
 // recorded draws and its triangles; they are made again only when its draws,
 // or the neighbouring cells that decide its faces, changed.
 //
-// The kept triangles hold for every camera: they leave out only faces that a
-// neighbour hides from any eye beyond the near plane, and leave back faces and
-// what lies outside the view to GL. A chunk that the near plane comes close to
-// is drawn with every face, as drawing cell by cell does.
+// The kept triangles hold for every camera: they leave out only the faces that
+// a neighbour hides from any eye beyond the near plane (as the batched
+// drawing decides it), and leave back faces and what lies outside the view to
+// GL. A chunk that the near plane comes close to, that is seen edge on, or
+// that holds faint cells (whose runs the batched drawing orders by the eye)
+// is made for each frame by the batched drawing's own rules for the camera.
 
 constexpr int CHUNK_ROWS = 10;
 constexpr int CHUNK_CELLS = CHUNK_ROWS * GRID_Z;
@@ -113,26 +115,25 @@ private:
         std::vector<mesh_part> parts;  // of the kept triangles
         std::uint64_t version = 0;
         int blended = 0;             // blended draws this frame
+        int faint = 0;               // faint draws this frame
         int changed_frames = 0;      // frames in a row its triangles had to change
         bool stale = true;           // its kept triangles no longer fit its draws
-        bool was_clear = false;      // window_clear last frame
-        bool every_face = false;     // drawn with every face this frame
+        bool view_rules = false;     // made by the rules for this frame's camera
         chunk_use use = chunk_use::empty;
     };
 
-    // Whether no blended cell is drawn from the chunk's first cell up to one
-    // layer past its last: a later opaque neighbour then hides a face.
-    bool window_clear(int chunk) const;
+    std::uint32_t blended_before(int key) const;
     void set_looks(const std::vector<cell_draw>& draws, bool drawn);
     // The walk has reached chunk `index`: the chunks before it are done.
     void reach(int index);
     // The walk is past chunk `index`, whose draws are now scratch_.
     void close(int index);
-    void build(int chunk, bool every_face, bool clear, chunk_mesh& out) const;
-    void add_cube_run(const cell_draw* run, int length, bool every_face, bool clear, chunk_mesh& out) const;
+    // With `view`, by the rules for that camera; else for every eye.
+    void build(int chunk, const view_geometry* view, chunk_mesh& out) const;
+    void add_cube_run(const cell_draw* run, int length, const view_geometry* view, chunk_mesh& out) const;
     void add_sphere(const cell_draw& cell, chunk_mesh& out) const;
     void add_face(const cell_draw& cell, int z_last, int face, chunk_mesh& out) const;
-    face_fate neighbour_fate(int key, int nx, int ny, int nz, bool clear) const;
+    face_fate neighbour_fate(int key, int nx, int ny, int nz, const view_geometry* view) const;
 
     bool meshes_ready_ = false;
     cube_mesh cube_;
@@ -140,7 +141,7 @@ private:
     std::vector<chunk> chunks_;
     std::vector<cell_look> looks_;
     std::vector<std::uint8_t> changed_;  // per chunk: its draws differ from last frame's
-    std::vector<int> clear_;             // per chunk: window_clear this frame (0 or 1)
+    std::vector<std::uint8_t> blended_moved_;  // per chunk: changed, with blended draws before or now
     int graphics_ = -1;
     const world* world_ = nullptr;
     std::uint64_t recorded_walk_ = 0;  // the walk the kept draws were recorded in
@@ -149,9 +150,13 @@ private:
     int open_ = -1;                     // that chunk; the ones before it are done
     std::size_t old_read_ = 0;          // its last draws taken over by passed-over runs
     std::size_t kept_bytes_ = 0;
+    // Blended draws before each cell within its chunk, and before each chunk.
+    std::vector<std::uint16_t> blended_in_chunk_;
+    std::vector<std::uint32_t> blended_before_chunk_;
+    const view_geometry* view_ = nullptr;  // of the frame being made
     chunk_counts counts_;
 };
 
-// Whether a chunk must be drawn with every face: the near plane comes close
-// to its cells or their neighbours, or a face of it is seen edge on.
-bool chunk_needs_every_face(const view_geometry& view, int chunk);
+// Whether the camera decides a chunk's faces: the near plane comes close to
+// its cells or their neighbours, or a face of it is seen edge on.
+bool chunk_needs_view(const view_geometry& view, int chunk);
