@@ -2,6 +2,7 @@
 
 #include <GLES2/gl2.h>
 #include <GL/glut.h>
+#include <emscripten/emscripten.h>
 
 #include <chrono>
 #include <utility>
@@ -38,6 +39,10 @@ page_picture& picture() {
     return kept;
 }
 
+// ?whole-frames in the page's address draws every frame whole, as before
+// meshes were kept: the measure that kept meshes are held to.
+EM_JS(int, page_asks_whole_frames, (), { return new URLSearchParams(window.location.search).has('whole-frames') ? 1 : 0; });
+
 double seconds_since(frame_clock::time_point start) {
     return std::chrono::duration<double>(frame_clock::now() - start).count();
 }
@@ -69,6 +74,7 @@ void draw_world(page_picture& kept) {
 void start_page_renderer(int image_width, int image_height, const unsigned char* rgb) {
     gles2_renderer& renderer = picture().renderer;
     if (!renderer.init(image_width, image_height, rgb)) report_page_failure(renderer.error());
+    renderer.keep_meshes(page_asks_whole_frames() == 0);
 }
 
 void display_page() {

@@ -19,8 +19,6 @@ enum class cell_look : std::uint8_t {
     fountain,     // a burning cell: particles that leave no depth
 };
 
-constexpr int GRID_CELLS = GRID_X * GRID_Y * GRID_Z;
-
 // Position of cell (x, y, z) in the sweep's order: a cell with a smaller key
 // is stepped and drawn earlier in the frame.
 constexpr int sweep_key(int x, int y, int z) { return (y * GRID_X + x) * GRID_Z + z; }

@@ -180,7 +180,7 @@ std::uint32_t kept_chunks::blended_before(int key) const {
 }
 
 void kept_chunks::finish(int graphics, const view_geometry& view) {
-    view_ = &view;
+    view_ = view;
     reach(CHUNK_COUNT);
     open_ = -1;
     const bool restyled = graphics != graphics_;
@@ -228,7 +228,7 @@ void kept_chunks::finish(int graphics, const view_geometry& view) {
 
 chunk_use kept_chunks::make(int chunk_index, chunk_mesh& out) {
     chunk& c = chunks_[chunk_index];
-    build(chunk_index, c.view_rules ? view_ : nullptr, out);
+    build(chunk_index, c.view_rules ? &view_ : nullptr, out);
     if (c.use != chunk_use::rebuilt) return c.use;
     const std::size_t bytes = out.vertices.size() * sizeof(lit_vertex) + out.indices.size() * sizeof(unsigned);
     if (kept_bytes_ - c.kept_bytes + bytes > KEPT_MESH_BYTES) {

@@ -153,7 +153,7 @@ private:
     // Blended draws before each cell within its chunk, and before each chunk.
     std::vector<std::uint16_t> blended_in_chunk_;
     std::vector<std::uint32_t> blended_before_chunk_;
-    const view_geometry* view_ = nullptr;  // of the frame being made
+    view_geometry view_{};  // of the frame being made
     chunk_counts counts_;
 };
 

@@ -6,12 +6,11 @@
 
 #include "render/core/cell_drawing.h"
 #include "render/core/cell_mesh.h"
+#include "render/core/lighting.h"
 
 namespace {
 
 constexpr double NO_HIT = std::numeric_limits<double>::infinity();
-// The alpha test passes only alpha above this; cells at or below it leave no depth.
-constexpr float ALPHA_TEST_REFERENCE = 0.1f;
 constexpr double FLOOR_LOW = -CELL_HALF;
 // The depth buffer the desktop picking reads holds 24-bit depths: a surface
 // point is taken back at the depth stored for it, so that where it falls
