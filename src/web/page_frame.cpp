@@ -5,7 +5,6 @@
 #include <emscripten/emscripten.h>
 
 #include <chrono>
-#include <utility>
 
 #include "app/additions.h"
 #include "app/app_state.h"
@@ -57,11 +56,10 @@ void keep_picture(page_picture& kept) {
     kept.capture_asked = false;
 }
 
-// Paused, the world is drawn as it stands unless one step was asked for.
 // With the overlay on, the frame's time is measured, and the part of it
 // that went to GL.
 void draw_world(page_picture& kept) {
-    const bool steps = !paused || std::exchange(single_step_asked, false);
+    const bool steps = frame_steps_world();
     const frame_clock::time_point start = frame_clock::now();
     kept.renderer.record_frame(*w, steps, graphics, {point_x, point_y, point_z, pen_size}, f, kept.view);
     const frame_clock::time_point drawing_start = frame_clock::now();
