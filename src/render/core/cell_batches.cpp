@@ -11,7 +11,6 @@ namespace {
 // corners numbered in 16 bits.
 constexpr std::size_t BATCH_VERTICES = 1 << 16;
 constexpr std::size_t BATCH_INDICES = 3 * BATCH_VERTICES / 2;
-constexpr double SPHERE_REACH = 0.75;
 constexpr double BACK_FACING_MARGIN = 1e-4;  // cells; closer to edge-on is left to GL
 
 }  // namespace
@@ -148,7 +147,7 @@ void cell_batcher::add_cubes_one_by_one(const cell_draw* run, int length, const 
 }
 
 void cell_batcher::add_sphere(const cell_draw& cell, const view_geometry& view, batch_sink& sink) {
-    if (box_outside_view(view, cell.x, cell.y, cell.z, SPHERE_REACH)) return;
+    if (box_outside_view(view, cell.x, cell.y, cell.z, CELL_SPHERE_RADIUS)) return;
     // Triangles that clearly face away from the eye are culled here rather than by GL.
     const double eye[3] = {view.eye[0] - cell.x, view.eye[1] - cell.y, view.eye[2] - cell.z};
     facing_indices_.clear();

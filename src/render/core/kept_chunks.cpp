@@ -59,6 +59,15 @@ bool chunk_needs_view(const view_geometry& view, int chunk) {
     return !box_beyond_near(view, box_low, box_high);
 }
 
+bool chunk_outside_view(const view_geometry& view, int chunk) {
+    constexpr double REACH = CELL_SPHERE_RADIUS;  // beyond a cube's half edge
+    const int y = chunk / CHUNKS_PER_LAYER;
+    const int x_first = chunk % CHUNKS_PER_LAYER * CHUNK_ROWS;
+    const double low[3] = {x_first - REACH, y - REACH, -REACH};
+    const double high[3] = {x_first + CHUNK_ROWS - 1 + REACH, y + REACH, GRID_Z - 1 + REACH};
+    return box_outside_view(view, low, high);
+}
+
 kept_chunks::kept_chunks()
     : chunks_(CHUNK_COUNT), looks_(GRID_CELLS, cell_look::none),
       changed_(CHUNK_COUNT, 0),
@@ -205,15 +214,21 @@ void kept_chunks::finish(int graphics, const view_geometry& view) {
         if (must_change) c.stale = true;
         c.changed_frames = must_change ? c.changed_frames + 1 : 0;
         c.view_rules = false;
+        if (must_change) c.over_budget = false;
         if (c.draws.empty()) {
             c.use = chunk_use::empty;
             ++counts_.empty;
-        } else if (c.faint != 0 || chunk_needs_view(view, i)) {
+        } else if (chunk_outside_view(view, i)) {
+            c.use = chunk_use::unseen;
+            ++counts_.unseen;
+        } else if (c.over_budget || c.faint != 0 || chunk_needs_view(view, i)) {
             c.use = chunk_use::streamed;
             c.view_rules = true;
             ++counts_.streamed;
         } else if (c.changed_frames >= BUSY_FRAMES) {
+            // Made for this frame alone, and so for its camera, with fewer faces.
             c.use = chunk_use::streamed;
+            c.view_rules = true;
             ++counts_.streamed;
         } else if (c.stale) {
             c.stale = false;
@@ -232,8 +247,12 @@ chunk_use kept_chunks::make(int chunk_index, chunk_mesh& out) {
     if (c.use != chunk_use::rebuilt) return c.use;
     const std::size_t bytes = out.vertices.size() * sizeof(lit_vertex) + out.indices.size() * sizeof(unsigned);
     if (kept_bytes_ - c.kept_bytes + bytes > KEPT_MESH_BYTES) {
+        // Made for each frame from now on, and so for the camera.
         c.use = chunk_use::streamed;
         c.stale = true;
+        c.over_budget = true;
+        c.view_rules = true;
+        build(chunk_index, &view_, out);
         --counts_.rebuilt;
         ++counts_.streamed;
         return c.use;
@@ -261,6 +280,10 @@ void kept_chunks::build(int chunk_index, const view_geometry* view, chunk_mesh& 
             out.parts.push_back({static_cast<std::uint32_t>(out.indices.size()), static_cast<std::int32_t>(i)});
             ++i;
         } else if (graphics_ == GRAPHICS_SPHERES) {
+            if (view != nullptr && box_outside_view(*view, cell.x, cell.y, cell.z, CELL_SPHERE_RADIUS)) {
+                ++i;
+                continue;
+            }
             add_sphere(cell, out);
             ++i;
         } else {
@@ -295,6 +318,11 @@ face_fate kept_chunks::neighbour_fate(int key, int nx, int ny, int nz, const vie
 // cell by cell when an inner face looks back. Without a view, faces are not
 // culled by facing: GL culls them.
 void kept_chunks::add_cube_run(const cell_draw* run, int length, const view_geometry* view, chunk_mesh& out) const {
+    if (view != nullptr) {
+        const double low[3] = {run[0].x - CELL_HALF, run[0].y - CELL_HALF, run[0].z - CELL_HALF};
+        const double high[3] = {run[0].x + CELL_HALF, run[0].y + CELL_HALF, run[length - 1].z + CELL_HALF};
+        if (box_outside_view(*view, low, high)) return;
+    }
     face_fate fates[GRID_Z][CUBE_FACES];
     bool inner_face_looks_back = false;
     for (int i = 0; i < length; ++i) {

@@ -57,6 +57,7 @@ struct chunk_mesh {
 // How a chunk is drawn this frame.
 enum class chunk_use : std::uint8_t {
     empty,     // nothing to draw
+    unseen,    // no cell of it in view: only the fountains of its burning cells are drawn
     kept,      // its kept triangles, as last frame
     rebuilt,   // its triangles made again this frame, to be kept
     streamed,  // triangles made for this frame only (busy, or near the eye)
@@ -64,7 +65,7 @@ enum class chunk_use : std::uint8_t {
 
 // What the last frame did with its chunks.
 struct chunk_counts {
-    int kept = 0, rebuilt = 0, streamed = 0, empty = 0;
+    int kept = 0, rebuilt = 0, streamed = 0, unseen = 0, empty = 0;
 };
 
 class kept_chunks {
@@ -118,7 +119,8 @@ private:
         int faint = 0;               // faint draws this frame
         int changed_frames = 0;      // frames in a row its triangles had to change
         bool stale = true;           // its kept triangles no longer fit its draws
-        bool view_rules = false;     // made by the rules for this frame's camera
+        bool view_rules = false;     // streamed: made by the rules for this frame's camera
+        bool over_budget = false;    // its triangles did not fit KEPT_MESH_BYTES
         chunk_use use = chunk_use::empty;
     };
 
@@ -156,6 +158,9 @@ private:
     view_geometry view_{};  // of the frame being made
     chunk_counts counts_;
 };
+
+// Whether no cell of the chunk reaches into the view.
+bool chunk_outside_view(const view_geometry& view, int chunk);
 
 // Whether the camera decides a chunk's faces: the near plane comes close to
 // its cells or their neighbours, or a face of it is seen edge on.

@@ -131,6 +131,10 @@ void fast_renderer::draw_kept(world& w, bool steps, int graphics, fountain* cons
         switch (kept_.use(c)) {
         case chunk_use::empty:
             break;
+        case chunk_use::unseen:
+            for (const cell_draw& cell : kept_.draws(c))
+                if (cell.fountain != NO_FOUNTAIN) take_fountain(cell);
+            break;
         case chunk_use::kept:
             draw_chunk(c, kept_.kept_parts(c), nullptr);
             break;

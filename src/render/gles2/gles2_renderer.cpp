@@ -207,6 +207,11 @@ struct gles2_renderer::state final : batch_sink {
     void draw_chunk_parts(int chunk, const std::vector<mesh_part>& parts, const GLuint buffers[2],
                           std::size_t& fountain_item, const float camera[16], const float projection[16],
                           const float camera_normals[9], const float facing_normal[3]);
+    void draw_unseen_fountains(int chunk, std::size_t& fountain_item, const float camera[16],
+                               const float projection[16], const float camera_normals[9],
+                               const float facing_normal[3]);
+    void draw_fountain_item(std::size_t& fountain_item, const float camera[16], const float projection[16],
+                            const float camera_normals[9], const float facing_normal[3]);
     void upload_made(GLuint vertex_buffer, GLuint index_buffer, GLenum usage);
     void facing_normal_of(const frame_view& view, float out[3]) const;
     void build_particles(const frame_view& view);
@@ -475,6 +480,10 @@ void gles2_renderer::state::draw_kept_cells(const frame_view& view, const float 
         GLuint* buffers = &chunk_buffers[2 * static_cast<std::size_t>(c)];
         const chunk_use use = kept.use(c);
         if (use == chunk_use::empty) continue;
+        if (use == chunk_use::unseen) {
+            draw_unseen_fountains(c, fountain_item, camera, projection, camera_normals, facing_normal);
+            continue;
+        }
         if (use == chunk_use::kept) {
             draw_chunk_parts(c, kept.kept_parts(c), buffers, fountain_item, camera, projection, camera_normals,
                              facing_normal);
@@ -510,14 +519,29 @@ void gles2_renderer::state::draw_chunk_parts(int chunk, const std::vector<mesh_p
         begin = part.index_end;
         if (part.fountain_draw == NO_DRAW) continue;
         const cell_draw& cell = kept.draws(chunk)[static_cast<std::size_t>(part.fountain_draw)];
-        if (fountains[cell.fountain] == nullptr) continue;
-        const std::size_t first = first_particle[fountain_item];
-        const std::size_t end =
-            fountain_item + 1 < first_particle.size() ? first_particle[fountain_item + 1] : particles.size();
-        ++fountain_item;
-        draw_particles(first, end - first, projection, facing_normal);
-        set_view(camera, projection, camera_normals);
+        if (fountains[cell.fountain] != nullptr)
+            draw_fountain_item(fountain_item, camera, projection, camera_normals, facing_normal);
     }
+}
+
+void gles2_renderer::state::draw_unseen_fountains(int chunk, std::size_t& fountain_item, const float camera[16],
+                                                   const float projection[16], const float camera_normals[9],
+                                                   const float facing_normal[3]) {
+    for (const cell_draw& cell : kept.draws(chunk))
+        if (cell.fountain != NO_FOUNTAIN && fountains[cell.fountain] != nullptr)
+            draw_fountain_item(fountain_item, camera, projection, camera_normals, facing_normal);
+}
+
+// The next recorded fountain's particles.
+void gles2_renderer::state::draw_fountain_item(std::size_t& fountain_item, const float camera[16],
+                                                const float projection[16], const float camera_normals[9],
+                                                const float facing_normal[3]) {
+    const std::size_t first = first_particle[fountain_item];
+    const std::size_t end =
+        fountain_item + 1 < first_particle.size() ? first_particle[fountain_item + 1] : particles.size();
+    ++fountain_item;
+    draw_particles(first, end - first, projection, facing_normal);
+    set_view(camera, projection, camera_normals);
 }
 
 void gles2_renderer::state::draw_cells_and_fountains(const frame_view& view, const float camera[16],
