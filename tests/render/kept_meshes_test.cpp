@@ -175,7 +175,7 @@ TEST(KeptMeshes, PassedOverRunsAreTheLastWalksCells) {
         std::srand(5);
         plain.record_still(*w);
         std::srand(5);
-        chunks.begin(*w);
+        chunks.begin(*w, CUBES, far_view);
         still_frame(*w, [&](const ParticleType& cell, int x, int y, int z) {
             if (is_burning(cell))
                 chunks.take_cell(*w, false, cell, x, y, z);
@@ -183,7 +183,7 @@ TEST(KeptMeshes, PassedOverRunsAreTheLastWalksCells) {
                 chunks.take_skipped(*w, x, y, z, z + 1, unchanged);
         });
         ++w->walks;
-        chunks.finish(CUBES, far_view);
+        chunks.finish();
         std::vector<cell_draw> recorded;
         for (int c = 0; c < CHUNK_COUNT; ++c)
             recorded.insert(recorded.end(), chunks.draws(c).begin(), chunks.draws(c).end());

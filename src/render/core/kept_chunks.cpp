@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <utility>
 
 #include "render/core/cell_batches.h"
@@ -97,8 +98,10 @@ void kept_chunks::forget() {
     previous_valid_ = false;
 }
 
-void kept_chunks::sweep(world& w, bool steps, int graphics, const view_geometry& view) {
-    begin(w);
+void kept_chunks::sweep(world& w, bool steps, int graphics, const view_geometry& view,
+                        const std::function<void(int)>& ready) {
+    ready_ = ready ? &ready : nullptr;
+    begin(w, graphics, view);
     const auto cell = [&](const ParticleType& before, int x, int y, int z) { take_cell(w, steps, before, x, y, z); };
     const auto skipped = [&](int x, int y, int z_begin, int z_end, bool unchanged) {
         take_skipped(w, x, y, z_begin, z_end, unchanged);
@@ -108,29 +111,54 @@ void kept_chunks::sweep(world& w, bool steps, int graphics, const view_geometry&
         sweep_awake(w, cell, skipped, no_layer_work);
     else
         still_awake(w, cell, skipped, no_layer_work);
-    finish(graphics, view);
+    finish();
+    ready_ = nullptr;
 }
 
-void kept_chunks::begin(const world& w) {
+void kept_chunks::begin(const world& w, int graphics, const view_geometry& view) {
     if (world_ != &w) forget();
     const std::uint64_t walk = walk_number(w);
     previous_valid_ = world_ == &w && recorded_walk_ + 1 == walk;
     world_ = &w;
     recorded_walk_ = walk;
     open_ = -1;
+    restyled_ = graphics != graphics_;
+    graphics_ = graphics;
+    view_ = view;
+    blended_so_far_ = 0;
+    counts_ = chunk_counts{};
     std::fill(changed_.begin(), changed_.end(), 0);
     std::fill(blended_moved_.begin(), blended_moved_.end(), 0);
 }
 
 void kept_chunks::reach(int index) {
     if (open_ == index) return;
-    if (open_ >= 0) close(open_);
+    if (open_ >= 0) {
+        close(open_);
+        passed(open_);
+    }
     // Chunks the walk found nothing in are empty now.
     scratch_.clear();
-    for (int i = open_ + 1; i < index; ++i)
+    for (int i = open_ + 1; i < index; ++i) {
         if (!chunks_[i].draws.empty()) close(i);
+        passed(i);
+    }
     open_ = index;
     old_read_ = 0;
+}
+
+// A chunk's faces depend on the cells up to a layer past it: once the walk is
+// past that, the chunk can be decided and drawn while the walk goes on.
+void kept_chunks::passed(int index) {
+    blended_before_chunk_[index] = blended_so_far_;
+    blended_so_far_ += static_cast<std::uint32_t>(chunks_[index].blended);
+    if (index >= CHUNKS_PER_LAYER) decide(index - CHUNKS_PER_LAYER);
+}
+
+void kept_chunks::finish() {
+    reach(CHUNK_COUNT);
+    open_ = -1;
+    for (int i = std::max(0, CHUNK_COUNT - CHUNKS_PER_LAYER); i < CHUNK_COUNT; ++i) decide(i);
 }
 
 void kept_chunks::close(int index) {
@@ -188,57 +216,41 @@ std::uint32_t kept_chunks::blended_before(int key) const {
     return blended_before_chunk_[chunk_of(key)] + blended_in_chunk_[key];
 }
 
-void kept_chunks::finish(int graphics, const view_geometry& view) {
-    view_ = view;
-    reach(CHUNK_COUNT);
-    open_ = -1;
-    const bool restyled = graphics != graphics_;
-    graphics_ = graphics;
-    std::uint32_t blended_so_far = 0;
-    for (int i = 0; i < CHUNK_COUNT; ++i) {
-        blended_before_chunk_[i] = blended_so_far;
-        blended_so_far += static_cast<std::uint32_t>(chunks_[i].blended);
+void kept_chunks::decide(int i) {
+    chunk& c = chunks_[i];
+    // A face toward an opaque cell drawn later depends on the blended cells
+    // drawn in between: up to a layer on.
+    bool must_change = restyled_ || changed_[i] != 0;
+    for (int n = i; n <= std::min(i + CHUNKS_PER_LAYER, CHUNK_COUNT - 1); ++n)
+        if (blended_moved_[n] != 0) must_change = true;
+    for (const int n : {i - 1, i + 1, i - CHUNKS_PER_LAYER, i + CHUNKS_PER_LAYER})
+        if (n >= 0 && n < CHUNK_COUNT && changed_[n] != 0) must_change = true;
+    if (must_change) {
+        c.stale = true;
+        c.over_budget = false;
     }
-
-    counts_ = chunk_counts{};
-    int blended_moved_ahead = 0;  // chunks from i to a layer on whose blended draws moved
-    for (int i = CHUNK_COUNT - 1; i >= 0; --i) {
-        chunk& c = chunks_[i];
-        blended_moved_ahead += blended_moved_[i];
-        if (i + CHUNKS_PER_LAYER + 1 < CHUNK_COUNT) blended_moved_ahead -= blended_moved_[i + CHUNKS_PER_LAYER + 1];
-        // A face toward an opaque cell drawn later depends on the blended
-        // cells drawn in between: up to a layer on.
-        bool must_change = restyled || changed_[i] != 0 || blended_moved_ahead != 0;
-        for (const int n : {i - 1, i + 1, i - CHUNKS_PER_LAYER, i + CHUNKS_PER_LAYER})
-            if (n >= 0 && n < CHUNK_COUNT && changed_[n] != 0) must_change = true;
-        if (must_change) c.stale = true;
-        c.changed_frames = must_change ? c.changed_frames + 1 : 0;
-        c.view_rules = false;
-        if (must_change) c.over_budget = false;
-        if (c.draws.empty()) {
-            c.use = chunk_use::empty;
-            ++counts_.empty;
-        } else if (chunk_outside_view(view, i)) {
-            c.use = chunk_use::unseen;
-            ++counts_.unseen;
-        } else if (c.over_budget || c.faint != 0 || chunk_needs_view(view, i)) {
-            c.use = chunk_use::streamed;
-            c.view_rules = true;
-            ++counts_.streamed;
-        } else if (c.changed_frames >= BUSY_FRAMES) {
-            // Made for this frame alone, and so for its camera, with fewer faces.
-            c.use = chunk_use::streamed;
-            c.view_rules = true;
-            ++counts_.streamed;
-        } else if (c.stale) {
-            c.stale = false;
-            c.use = chunk_use::rebuilt;
-            ++counts_.rebuilt;
-        } else {
-            c.use = chunk_use::kept;
-            ++counts_.kept;
-        }
+    c.changed_frames = must_change ? c.changed_frames + 1 : 0;
+    c.view_rules = false;
+    if (c.draws.empty()) {
+        c.use = chunk_use::empty;
+        ++counts_.empty;
+    } else if (chunk_outside_view(view_, i)) {
+        c.use = chunk_use::unseen;
+        ++counts_.unseen;
+    } else if (c.over_budget || c.faint != 0 || c.changed_frames >= BUSY_FRAMES || chunk_needs_view(view_, i)) {
+        // Made for this frame alone, and so for its camera, with fewer faces.
+        c.use = chunk_use::streamed;
+        c.view_rules = true;
+        ++counts_.streamed;
+    } else if (c.stale) {
+        c.stale = false;
+        c.use = chunk_use::rebuilt;
+        ++counts_.rebuilt;
+    } else {
+        c.use = chunk_use::kept;
+        ++counts_.kept;
     }
+    if (ready_ != nullptr) (*ready_)(i);
 }
 
 chunk_use kept_chunks::make(int chunk_index, chunk_mesh& out) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "render/core/cell_mesh.h"
@@ -78,19 +79,22 @@ public:
 
     // One frame's walk of the world (stepping it, or with `steps` false
     // visiting it as it stands), drawing rand() exactly as the plain walk does,
-    // then what each chunk needs for `view`.
-    void sweep(world& w, bool steps, int graphics, const view_geometry& view);
+    // and what each chunk needs for `view`. Each chunk is handed to `ready`,
+    // in order, as soon as it is decided (a layer behind the walk), so that it
+    // can be drawn while the walk goes on.
+    void sweep(world& w, bool steps, int graphics, const view_geometry& view,
+               const std::function<void(int)>& ready = nullptr);
 
     // The same in pieces, for a walk of the caller's: begin, then the walk's
     // calls in its order, then finish.
-    void begin(const world& w);
+    void begin(const world& w, int graphics, const view_geometry& view);
     // A cell stepped (or visited) as it was before its step; picks and returns
     // the fountain of a burning one (recorded in the world when `steps`).
     void take_cell(world& w, bool steps, const ParticleType& before, int x, int y, int z);
     // A run of row (x, y) that the walk passed over; when `unchanged`, its
     // cells are as the previous walk found them, else read as they stand.
     void take_skipped(const world& w, int x, int y, int z_begin, int z_end, bool unchanged);
-    void finish(int graphics, const view_geometry& view);
+    void finish();
 
     chunk_use use(int chunk) const { return chunks_[chunk].use; }
     // Makes the chunk's triangles for this frame into `out`: for a rebuilt
@@ -130,6 +134,10 @@ private:
     void reach(int index);
     // The walk is past chunk `index`, whose draws are now scratch_.
     void close(int index);
+    // The walk is past chunk `index`, empty or not.
+    void passed(int index);
+    // What the chunk needs this frame; then it is ready.
+    void decide(int index);
     // With `view`, by the rules for that camera; else for every eye.
     void build(int chunk, const view_geometry* view, chunk_mesh& out) const;
     void add_cube_run(const cell_draw* run, int length, const view_geometry* view, chunk_mesh& out) const;
@@ -156,6 +164,9 @@ private:
     std::vector<std::uint16_t> blended_in_chunk_;
     std::vector<std::uint32_t> blended_before_chunk_;
     view_geometry view_{};  // of the frame being made
+    bool restyled_ = false;  // the cells' style changed this frame
+    std::uint32_t blended_so_far_ = 0;
+    const std::function<void(int)>* ready_ = nullptr;
     chunk_counts counts_;
 };
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include "render/core/cell_drawing.h"
 #include "render/fixed_function/gl.h"
@@ -121,38 +122,47 @@ void fast_renderer::draw_kept(world& w, bool steps, int graphics, fountain* cons
     double modelview[16], projection[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    kept_.sweep(w, steps, graphics, view_from_matrices(modelview, projection));
-    const auto walked = std::chrono::steady_clock::now();
 
     fountains_ = fountains;
     kept_triangles_ = 0;
+    kept_drawing_seconds_ = 0.0;
+    unflushed_ = false;
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    for (int c = 0; c < CHUNK_COUNT; ++c) {
-        switch (kept_.use(c)) {
-        case chunk_use::empty:
-            break;
-        case chunk_use::unseen:
-            for (const cell_draw& cell : kept_.draws(c))
-                if (cell.fountain != NO_FOUNTAIN) take_fountain(cell);
-            break;
-        case chunk_use::kept:
-            draw_chunk(c, kept_.kept_parts(c), nullptr);
-            break;
-        case chunk_use::rebuilt:
-        case chunk_use::streamed:
-            if (kept_.make(c, made_) == chunk_use::rebuilt) {
-                held_.keep(c, made_, kept_.mesh_version(c));
-                draw_chunk(c, kept_.kept_parts(c), nullptr);
-            } else {
-                draw_chunk(c, made_.parts, &made_);
-            }
-            break;
-        }
-    }
+    // Each chunk goes to GL as soon as it is decided, so that GL's rasteriser
+    // works in parallel with the rest of the walk.
+    const std::function<void(int)> ready = [this](int chunk) {
+        const auto start = std::chrono::steady_clock::now();
+        draw_ready_chunk(chunk);
+        if (chunk % CHUNKS_PER_LAYER == CHUNKS_PER_LAYER - 1) settled();
+        kept_drawing_seconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    kept_.sweep(w, steps, graphics, view_from_matrices(modelview, projection), ready);
     glPopClientAttrib();
     if (const cell_draw* last = kept_.last_draw(); last != nullptr && last->fountain == NO_FOUNTAIN)
         glColor4f(last->red, last->green, last->blue, last->alpha);
-    kept_drawing_seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - walked).count();
+}
+
+void fast_renderer::draw_ready_chunk(int c) {
+    switch (kept_.use(c)) {
+    case chunk_use::empty:
+        break;
+    case chunk_use::unseen:
+        for (const cell_draw& cell : kept_.draws(c))
+            if (cell.fountain != NO_FOUNTAIN) take_fountain(cell);
+        break;
+    case chunk_use::kept:
+        draw_chunk(c, kept_.kept_parts(c), nullptr);
+        break;
+    case chunk_use::rebuilt:
+    case chunk_use::streamed:
+        if (kept_.make(c, made_) == chunk_use::rebuilt) {
+            held_.keep(c, made_, kept_.mesh_version(c));
+            draw_chunk(c, kept_.kept_parts(c), nullptr);
+        } else {
+            draw_chunk(c, made_.parts, &made_);
+        }
+        break;
+    }
 }
 
 void fast_renderer::draw_chunk(int chunk, const std::vector<mesh_part>& parts, const chunk_mesh* streamed) {
@@ -178,6 +188,7 @@ void fast_renderer::draw_chunk(int chunk, const std::vector<mesh_part>& parts, c
 void fast_renderer::submitted(std::size_t indices) {
     kept_triangles_ += static_cast<long>(indices / 3);
     queue_limit_.submitted(indices / 3);
+    unflushed_ = true;
 }
 
 template <class Batch>
