@@ -90,6 +90,7 @@ void kept_chunks::forget() {
         c.changed_frames = 0;
         c.blended = 0;
         c.faint = 0;
+        c.burning = 0;
         c.use = chunk_use::empty;
     }
     std::fill(looks_.begin(), looks_.end(), cell_look::none);
@@ -168,7 +169,9 @@ void kept_chunks::close(int index) {
         const bool had_blended = c.blended != 0;
         set_looks(c.draws, false);
         set_looks(scratch_, true);
-        c.blended = c.faint = 0;
+        c.blended = c.faint = c.burning = 0;
+        for (const cell_draw& d : scratch_)
+            if (d.fountain != NO_FOUNTAIN) ++c.burning;
         const int first = index * CHUNK_CELLS;
         for (int key = first; key < first + CHUNK_CELLS; ++key) {
             blended_in_chunk_[key] = static_cast<std::uint16_t>(c.blended);
@@ -177,8 +180,9 @@ void kept_chunks::close(int index) {
         }
         blended_moved_[index] = had_blended || c.blended != 0;
     }
-    // Copied rather than swapped, so that a chunk's storage only grows.
-    c.draws.assign(scratch_.begin(), scratch_.end());
+    // Copied rather than swapped, so that a chunk's storage only grows; the
+    // same shapes differ at most in the fountains picked.
+    if (changed_[index] != 0 || c.burning != 0) c.draws.assign(scratch_.begin(), scratch_.end());
     scratch_.clear();
 }
 

@@ -121,6 +121,7 @@ private:
         std::uint64_t version = 0;
         int blended = 0;             // blended draws this frame
         int faint = 0;               // faint draws this frame
+        int burning = 0;             // draws of burning cells this frame
         int changed_frames = 0;      // frames in a row its triangles had to change
         bool stale = true;           // its kept triangles no longer fit its draws
         bool view_rules = false;     // streamed: made by the rules for this frame's camera
