@@ -74,7 +74,9 @@ kept_chunks::kept_chunks()
       changed_(CHUNK_COUNT, 0),
       blended_moved_(CHUNK_COUNT, 0),
       blended_in_chunk_(GRID_CELLS, 0),
-      blended_before_chunk_(CHUNK_COUNT, 0) {}
+      blended_before_chunk_(CHUNK_COUNT, 0) {
+    scratch_.reserve(CHUNK_CELLS);
+}
 
 void kept_chunks::set_meshes(const cube_mesh& cube, const sphere_mesh& sphere) {
     cube_ = cube;
@@ -180,8 +182,11 @@ void kept_chunks::close(int index) {
         }
         blended_moved_[index] = had_blended || c.blended != 0;
     }
-    // Copied rather than swapped, so that a chunk's storage only grows; the
-    // same shapes differ at most in the fountains picked.
+    // Copied rather than swapped, so that a chunk's storage only grows, and
+    // made whole at once, so that a running box stops allocating as soon as
+    // its cells have been everywhere they go; the same shapes differ at most
+    // in the fountains picked.
+    if (!scratch_.empty() && c.draws.capacity() < CHUNK_CELLS) c.draws.reserve(CHUNK_CELLS);
     if (changed_[index] != 0 || c.burning != 0) c.draws.assign(scratch_.begin(), scratch_.end());
     scratch_.clear();
 }

@@ -89,6 +89,9 @@ struct particle_vertex {
     float texcoord[2];
 };
 
+// Streamed corners drawn at once, numbered in 16 bits as WebGL 1 takes them.
+constexpr std::size_t STREAMED_VERTICES = 1 << 16;
+
 // What one burning cell shows: its fountain's particles as they stood when the sweep reached it.
 struct fountain_draw {
     float cell[3];
@@ -170,7 +173,7 @@ struct gles2_renderer::state final : batch_sink {
     std::vector<std::uint16_t> made_indices;  // its indices as WebGL 1 takes them
     std::vector<GLuint> chunk_buffers;    // vertices and indices of each chunk, or 0
     long kept_triangles = 0;
-    // The recorded frame.
+    // The recorded frame (with kept meshes, the streamed triangles waiting to be drawn).
     std::vector<lit_vertex> vertices;
     std::vector<std::uint16_t> indices;
     std::vector<fountain_draw> fountain_draws;
@@ -212,7 +215,14 @@ struct gles2_renderer::state final : batch_sink {
                                const float facing_normal[3]);
     void draw_fountain_item(std::size_t& fountain_item, const float camera[16], const float projection[16],
                             const float camera_normals[9], const float facing_normal[3]);
-    void upload_made(GLuint vertex_buffer, GLuint index_buffer, GLenum usage);
+    // A rebuilt chunk's triangles into its own buffers.
+    void upload_made(GLuint vertex_buffer, GLuint index_buffer);
+    void stream_made(int chunk, std::size_t& fountain_item, const float camera[16], const float projection[16],
+                     const float camera_normals[9], const float facing_normal[3]);
+    // The made chunk's corners among those waiting to be drawn; where they start.
+    std::size_t append_made_vertices();
+    // Draws the streamed triangles waiting, if any.
+    void flush_streamed();
     void facing_normal_of(const frame_view& view, float out[3]) const;
     void build_particles(const frame_view& view);
     void set_fixed_uniforms();
@@ -450,7 +460,8 @@ void gles2_renderer::state::facing_normal_of(const frame_view& view, float out[3
     normalise(out);
 }
 
-void gles2_renderer::state::upload_made(GLuint vertex_buffer, GLuint index_buffer, GLenum usage) {
+void gles2_renderer::state::upload_made(GLuint vertex_buffer, GLuint index_buffer) {
+    constexpr GLenum usage = GL_STATIC_DRAW;
     // A chunk's corners are fewer than 1 << 16: at most 44 for each of its cells.
     made_indices.assign(made.indices.begin(), made.indices.end());
     glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer);
@@ -485,21 +496,64 @@ void gles2_renderer::state::draw_kept_cells(const frame_view& view, const float 
             continue;
         }
         if (use == chunk_use::kept) {
+            flush_streamed();
             draw_chunk_parts(c, kept.kept_parts(c), buffers, fountain_item, camera, projection, camera_normals,
                              facing_normal);
             continue;
         }
         if (kept.make(c, made) == chunk_use::rebuilt) {
+            flush_streamed();
             if (buffers[0] == 0) glGenBuffers(2, buffers);
-            upload_made(buffers[0], buffers[1], GL_STATIC_DRAW);
+            upload_made(buffers[0], buffers[1]);
             draw_chunk_parts(c, kept.kept_parts(c), buffers, fountain_item, camera, projection, camera_normals,
                              facing_normal);
         } else {
-            const GLuint stream[2] = {cell_vertices, cell_indices};
-            upload_made(stream[0], stream[1], GL_STREAM_DRAW);
-            draw_chunk_parts(c, made.parts, stream, fountain_item, camera, projection, camera_normals, facing_normal);
+            stream_made(c, fountain_item, camera, projection, camera_normals, facing_normal);
         }
     }
+    flush_streamed();
+}
+
+// Chunks made for this frame alone go to WebGL together, in one upload and
+// draw for as many as fit, as the whole frame did: on the page each call costs.
+void gles2_renderer::state::stream_made(int chunk, std::size_t& fountain_item, const float camera[16],
+                                         const float projection[16], const float camera_normals[9],
+                                         const float facing_normal[3]) {
+    std::size_t base = append_made_vertices();
+    std::uint32_t begin = 0;
+    for (const mesh_part& part : made.parts) {
+        for (std::uint32_t i = begin; i < part.index_end; ++i)
+            indices.push_back(static_cast<std::uint16_t>(base + made.indices[i]));
+        begin = part.index_end;
+        if (part.fountain_draw == NO_DRAW) continue;
+        const cell_draw& cell = kept.draws(chunk)[static_cast<std::size_t>(part.fountain_draw)];
+        if (fountains[cell.fountain] == nullptr) continue;
+        draw_fountain_item(fountain_item, camera, projection, camera_normals, facing_normal);
+        base = append_made_vertices();
+    }
+}
+
+std::size_t gles2_renderer::state::append_made_vertices() {
+    if (vertices.size() + made.vertices.size() > STREAMED_VERTICES) flush_streamed();
+    const std::size_t base = vertices.size();
+    vertices.insert(vertices.end(), made.vertices.begin(), made.vertices.end());
+    return base;
+}
+
+void gles2_renderer::state::flush_streamed() {
+    if (!indices.empty()) {
+        glBindBuffer(GL_ARRAY_BUFFER, cell_vertices);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(lit_vertex)), vertices.data(),
+                     GL_STREAM_DRAW);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, cell_indices);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
+                     indices.data(), GL_STREAM_DRAW);
+        use_lit_vertices(0);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_SHORT, in_buffer(0));
+        kept_triangles += static_cast<long>(indices.size() / 3);
+    }
+    vertices.clear();
+    indices.clear();
 }
 
 void gles2_renderer::state::draw_chunk_parts(int chunk, const std::vector<mesh_part>& parts, const GLuint buffers[2],
@@ -532,10 +586,11 @@ void gles2_renderer::state::draw_unseen_fountains(int chunk, std::size_t& founta
             draw_fountain_item(fountain_item, camera, projection, camera_normals, facing_normal);
 }
 
-// The next recorded fountain's particles.
+// The next recorded fountain's particles, after the triangles before it.
 void gles2_renderer::state::draw_fountain_item(std::size_t& fountain_item, const float camera[16],
                                                 const float projection[16], const float camera_normals[9],
                                                 const float facing_normal[3]) {
+    flush_streamed();
     const std::size_t first = first_particle[fountain_item];
     const std::size_t end =
         fountain_item + 1 < first_particle.size() ? first_particle[fountain_item + 1] : particles.size();
