@@ -93,10 +93,12 @@ void kept_chunks::forget() {
         c.blended = 0;
         c.faint = 0;
         c.burning = 0;
+        c.kept_bytes = 0;
         c.use = chunk_use::empty;
     }
     std::fill(looks_.begin(), looks_.end(), cell_look::none);
     std::fill(blended_in_chunk_.begin(), blended_in_chunk_.end(), 0);
+    kept_bytes_ = 0;
     world_ = nullptr;
     previous_valid_ = false;
 }
@@ -241,6 +243,9 @@ void kept_chunks::decide(int i) {
     c.changed_frames = must_change ? c.changed_frames + 1 : 0;
     c.view_rules = false;
     if (c.draws.empty()) {
+        // Its kept triangles no longer count against the bytes GL keeps.
+        kept_bytes_ -= c.kept_bytes;
+        c.kept_bytes = 0;
         c.use = chunk_use::empty;
         ++counts_.empty;
     } else if (chunk_outside_view(view_, i)) {

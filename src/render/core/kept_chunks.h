@@ -57,7 +57,7 @@ struct chunk_mesh {
 
 // How a chunk is drawn this frame.
 enum class chunk_use : std::uint8_t {
-    empty,     // nothing to draw
+    empty,     // nothing to draw: GL may let go of what it kept for the chunk
     unseen,    // no cell of it in view: only the fountains of its burning cells are drawn
     kept,      // its kept triangles, as last frame
     rebuilt,   // its triangles made again this frame, to be kept

@@ -145,6 +145,7 @@ void fast_renderer::draw_kept(world& w, bool steps, int graphics, fountain* cons
 void fast_renderer::draw_ready_chunk(int c) {
     switch (kept_.use(c)) {
     case chunk_use::empty:
+        held_.release(c);
         break;
     case chunk_use::unseen:
         for (const cell_draw& cell : kept_.draws(c))

@@ -78,12 +78,15 @@ kept_gl_meshes::~kept_gl_meshes() { release(); }
 
 bool kept_gl_meshes::uses_buffers() const { return buffers().usable(); }
 
+void kept_gl_meshes::release(int chunk) {
+    held& h = held_[chunk];
+    if (h.buffers[0] != 0) buffers().remove(2, h.buffers);
+    if (h.list_count != 0) glDeleteLists(h.lists, h.list_count);
+    h = held{};
+}
+
 void kept_gl_meshes::release() {
-    for (held& h : held_) {
-        if (h.buffers[0] != 0) buffers().remove(2, h.buffers);
-        if (h.list_count != 0) glDeleteLists(h.lists, h.list_count);
-        h = held{};
-    }
+    for (int chunk = 0; chunk < CHUNK_COUNT; ++chunk) release(chunk);
 }
 
 void kept_gl_meshes::keep(int chunk, const chunk_mesh& mesh, std::uint64_t version) {

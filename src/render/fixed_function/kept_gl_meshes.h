@@ -22,7 +22,9 @@ public:
     // Draws stretch `part` of the chunk's kept triangles, indices
     // [index_begin, index_end), with the interleaved arrays' client state on.
     void draw_part(int chunk, std::size_t part, std::uint32_t index_begin, std::uint32_t index_end);
-    // Lets go of everything GL holds; the next keep() hands it over again.
+    // Lets go of what GL holds for one chunk, or for all; the next keep()
+    // hands it over again.
+    void release(int chunk);
     void release();
 
     bool uses_buffers() const;

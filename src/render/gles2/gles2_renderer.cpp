@@ -490,7 +490,11 @@ void gles2_renderer::state::draw_kept_cells(const frame_view& view, const float 
     for (int c = 0; c < CHUNK_COUNT; ++c) {
         GLuint* buffers = &chunk_buffers[2 * static_cast<std::size_t>(c)];
         const chunk_use use = kept.use(c);
-        if (use == chunk_use::empty) continue;
+        if (use == chunk_use::empty) {
+            if (buffers[0] != 0) glDeleteBuffers(2, buffers);
+            buffers[0] = buffers[1] = 0;
+            continue;
+        }
         if (use == chunk_use::unseen) {
             draw_unseen_fountains(c, fountain_item, camera, projection, camera_normals, facing_normal);
             continue;
