@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "render/cell_drawing.h"
+#include "render/core/cell_drawing.h"
 #include "sim/sweep.h"
 
 void fill_box(world& w, int type, int x0, int x1, int y0, int y1, int z0, int z1) {

@@ -1,5 +1,6 @@
-// Frame timings under a display: the cell-by-cell drawing and the batched
-// drawing side by side on the same scenes. Each frame is the program's own:
+// Frame timings under a display: today's whole frame and the frame with kept
+// meshes side by side on the same scenes, drawn, before any pixel and paused;
+// and the cell-by-cell and GLES2 drawings. Each frame is the program's own:
 // clear, camera, floor, the sweep with its drawing, and glFinish so that GL's
 // work is counted. Without a display the timings are skipped.
 
@@ -15,10 +16,11 @@
 #include "app/frame.h"
 #include "app/gl.h"
 #include "app/startup.h"
+#include "allocation_counter.h"
 #include "bench_scenes.h"
-#include "render/cell_drawing.h"
-#include "render/fast_renderer.h"
-#include "render/gles2_renderer.h"
+#include "render/core/cell_drawing.h"
+#include "render/fixed_function/fast_renderer.h"
+#include "render/gles2/gles2_renderer.h"
 #include "sim/sweep.h"
 
 #include <GL/freeglut_ext.h>  // glutGetProcAddress, after the GL headers it needs
@@ -60,7 +62,8 @@ void start_frame() {
     draw_floor();
 }
 
-// `paused` is the batched drawing of a frame in which the world stands still;
+// `fast` is the program's drawing, with or without kept meshes; `paused` the
+// same of a frame in which the world stands still;
 // `gles2` the whole frame drawn with shaders, as the web page draws it.
 enum class drawing { reference, fast, fast_without_pixels, paused, sweep_only, gles2 };
 
@@ -83,8 +86,11 @@ struct frame_case {
     std::string scene;
     void (*build)(world&);
     int graphics;
-    bool evolves;  // rebuilt before every frame, outside the timing
 };
+
+// Frames drawn before the timing: enough for kept meshes to have their size
+// and for a busy chunk to be found busy.
+constexpr int WARM_FRAMES = 2 * BUSY_FRAMES;
 
 // GL 1.5's occlusion queries, looked up at run time as the program links GL 1.1.
 struct occlusion_queries {
@@ -167,87 +173,127 @@ double run_frame(world& w, drawing how, int graphics, fast_renderer& renderer, d
     return seconds;
 }
 
-// The benchmark's time is that of `how`. With `paired`, cell-by-cell frames
-// are interleaved with the timed ones, about as much time of each, so that the
-// ratio holds even while the machine's speed drifts.
-void frame_benchmark(benchmark::State& state, const frame_case& c, drawing how, bool paired) {
+// The cells' drawing of the program before meshes were kept (the whole frame
+// made and handed to GL every time) and with kept meshes; one of each, for
+// the life of the benchmarks.
+fast_renderer& renderer_for(bool keeps) {
+    static fast_renderer today;
+    static const bool plain = (today.keep_meshes(false), true);
+    (void)plain;
+    static fast_renderer kept;
+    return keeps ? kept : today;
+}
+
+// A world for each way of drawing, built alike, so that a running scene runs
+// on in each as it would in the program.
+struct paired_worlds {
+    std::unique_ptr<world> today, kept;
+    world& of(bool keeps) { return keeps ? *kept : *today; }
+};
+
+// The benchmark's time is that of `how`, drawn with kept meshes or not. A
+// kept benchmark interleaves frames drawn as today, about as much time of
+// each, so that their ratio holds even while the machine's speed drifts.
+void frame_benchmark(benchmark::State& state, const frame_case& c, drawing how, bool keeps) {
     if (how != drawing::sweep_only && !open_display()) {
         state.SkipWithError("no DISPLAY: frame timings skipped (run under tests/xvfb-run.sh)");
         return;
     }
     set_start_values();
-    std::unique_ptr<world> w(new world());
-    const auto rebuild = [&] {
-        w.reset(new world());
-        c.build(*w);
-    };
-    c.build(*w);
-    static fast_renderer renderer;
+    paired_worlds worlds{std::make_unique<world>(), std::make_unique<world>()};
+    c.build(*worlds.today);
+    c.build(*worlds.kept);
+    fast_renderer& renderer = renderer_for(keeps);
     std::srand(1);
-    // Warms the buffers, and counts the fragments a frame of this scene puts down.
+    // Warms the buffers and the kept meshes, and counts the fragments a frame
+    // of this scene puts down.
     double fragments = 0.0;
-    if (how != drawing::sweep_only)
-        run_frame(*w, drawing::fast, c.graphics, renderer, &fragments);
-
-    double seconds = 0.0;
-    double reference_seconds = 0.0;
-    int reference_frames = 0;
-    for (auto _ : state) {
-        if (paired && reference_seconds <= seconds) {
-            if (c.evolves) rebuild();
-            reference_seconds += run_frame(*w, drawing::reference, c.graphics, renderer);
-            ++reference_frames;
-        }
-        if (c.evolves) rebuild();
-        const double frame = run_frame(*w, how, c.graphics, renderer);
-        state.SetIterationTime(frame);
-        seconds += frame;
+    if (how != drawing::sweep_only) {
+        run_frame(worlds.of(keeps), drawing::fast, c.graphics, renderer, &fragments);
+        if (keeps) run_frame(*worlds.today, how, c.graphics, renderer_for(false));
+        for (int warm = 1; warm < WARM_FRAMES; ++warm) run_frame(worlds.of(keeps), how, c.graphics, renderer);
     }
 
-    const double ms = seconds * 1000.0 / static_cast<double>(state.iterations());
+    const std::uint64_t allocations_before = heap_allocations();
+    std::uint64_t allocations_in_today = 0;
+    double seconds = 0.0, today_seconds = 0.0;
+    int today_frames = 0;
+    chunk_counts chunks;
+    for (auto _ : state) {
+        if (keeps && how != drawing::sweep_only && today_seconds <= seconds) {
+            const std::uint64_t before = heap_allocations();
+            today_seconds += run_frame(*worlds.today, how, c.graphics, renderer_for(false));
+            allocations_in_today += heap_allocations() - before;
+            ++today_frames;
+        }
+        const double frame = run_frame(worlds.of(keeps), how, c.graphics, renderer);
+        state.SetIterationTime(frame);
+        seconds += frame;
+        const chunk_counts& counts = renderer.kept_counts();
+        chunks.kept += counts.kept;
+        chunks.rebuilt += counts.rebuilt;
+        chunks.streamed += counts.streamed;
+    }
+
+    const double frames = static_cast<double>(state.iterations());
+    const double ms = seconds * 1000.0 / frames;
     state.counters["ms_per_frame"] = ms;
     state.counters["fps"] = 1000.0 / ms;
     if (how == drawing::sweep_only) {
         sweep_ms()[c.scene] = ms;
         return;
     }
-    state.counters["cells"] = static_cast<double>(renderer.record().draws().size());
+    state.counters["allocations_per_frame"] =
+        static_cast<double>(heap_allocations() - allocations_before - allocations_in_today) / frames;
     state.counters["triangles"] = static_cast<double>(renderer.triangles_drawn());
     if (fragments >= 0.0) state.counters["fragments_passed"] = fragments;
-    if (reference_frames > 0) {
-        const double reference_ms = reference_seconds * 1000.0 / reference_frames;
-        state.counters["reference_ms"] = reference_ms;
-        state.counters["x_faster"] = reference_ms / ms;
+    if (keeps) {
+        const double drawn = chunks.kept + chunks.rebuilt + chunks.streamed;
+        if (drawn > 0) state.counters["chunks_kept_share"] = chunks.kept / drawn;
+        state.counters["chunks_rebuilt"] = chunks.rebuilt / frames;
+        state.counters["chunks_streamed"] = chunks.streamed / frames;
+    }
+    if (today_frames > 0) {
+        const double today_ms = today_seconds * 1000.0 / today_frames;
+        state.counters["today_ms"] = today_ms;
+        state.counters["today_triangles"] = static_cast<double>(renderer_for(false).triangles_drawn());
+        state.counters["x_cheaper"] = today_ms / ms;
     }
     const auto sweep = sweep_ms().find(c.scene);
     if (sweep != sweep_ms().end()) state.counters["x_sweep_alone"] = ms / sweep->second;
 }
 
-void register_frame_benchmark(const frame_case& c, const char* name, drawing how, bool paired) {
+void register_frame_benchmark(const frame_case& c, const std::string& name, drawing how, bool keeps) {
     benchmark::RegisterBenchmark(("Frame/" + c.scene + "/" + name).c_str(),
-                                 [c, how, paired](benchmark::State& s) { frame_benchmark(s, c, how, paired); })
+                                 [c, how, keeps](benchmark::State& s) { frame_benchmark(s, c, how, keeps); })
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
 }
 
 void register_frame_benchmarks() {
     const frame_case cases[] = {
-        {"empty", build_empty, CUBES, false},
-        {"heap_20k", build_heap_20k, CUBES, false},
-        {"heap_100k", build_heap_100k, CUBES, false},
-        {"mixed_100k", build_mixed_100k, CUBES, true},
-        {"heap_20k_spheres", build_heap_20k, GRAPHICS_SPHERES, false},
-        {"mixed_100k_spheres", build_mixed_100k, GRAPHICS_SPHERES, true},
-        {"full_box_500k", build_full_box, CUBES, false},
-        {"full_box_500k_spheres", build_full_box, GRAPHICS_SPHERES, false},
+        {"empty", build_empty, CUBES},
+        {"heap_20k", build_heap_20k, CUBES},
+        {"heap_100k", build_heap_100k, CUBES},
+        {"mixed_100k", build_mixed_100k, CUBES},
+        {"heap_20k_spheres", build_heap_20k, GRAPHICS_SPHERES},
+        {"mixed_100k_spheres", build_mixed_100k, GRAPHICS_SPHERES},
+        {"full_box_500k", build_full_box, CUBES},
+        {"full_box_500k_spheres", build_full_box, GRAPHICS_SPHERES},
+    };
+    const std::pair<const char*, drawing> hows[] = {
+        {"drawn", drawing::fast},
+        {"before_any_pixel", drawing::fast_without_pixels},
+        {"paused", drawing::paused},
     };
     for (const frame_case& c : cases) {
         register_frame_benchmark(c, "sweep", drawing::sweep_only, false);
-        register_frame_benchmark(c, "fast", drawing::fast, true);
-        register_frame_benchmark(c, "paused", drawing::paused, false);
+        for (const auto& [name, how] : hows) {
+            register_frame_benchmark(c, std::string(name) + "/today", how, false);
+            register_frame_benchmark(c, std::string(name) + "/kept", how, true);
+        }
+        register_frame_benchmark(c, "cell_by_cell", drawing::reference, false);
         register_frame_benchmark(c, "gles2", drawing::gles2, false);
-        if (c.graphics == CUBES && c.scene != "empty")
-            register_frame_benchmark(c, "fast_without_pixels", drawing::fast_without_pixels, false);
     }
 }
 

@@ -10,6 +10,11 @@ extern bool single_step_asked;  // while paused: the next frame steps the world 
 extern bool overlay_on;         // the information overlay is drawn
 extern std::string scene_path;  // the scene file that the save and reload keys use
 
+// Whether this frame steps the world: while running, or once when a single
+// step was asked for while paused (which spends the ask). Paused, the world
+// is drawn as it stands.
+bool frame_steps_world();
+
 constexpr const char* DEFAULT_SCENE_FILE = "grainvox.gvx";  // in the working directory
 
 // Space pauses and runs the world, `f` steps it once while paused.

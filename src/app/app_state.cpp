@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/stage.h"
+#include "render/core/lighting.h"
 
 world* w;
 fountain* f[FOUNTAIN_COUNT];
@@ -20,14 +21,15 @@ int mouse_x, mouse_y;
 
 double polar_x, polar_y, polar_d;
 
-const float light_ambient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-const float light_diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-const float light_specular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-const float light_position[4] = {2.0f, 5.0f, 5.0f, 0.0f};  // w = 0: directional
-const float mat_ambient[4] = {0.7f, 0.7f, 0.7f, 1.0f};
-const float mat_diffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
-const float mat_specular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-const float high_shininess[1] = {50.0f};
+const float light_ambient[4] = {LIGHT_AMBIENT[0], LIGHT_AMBIENT[1], LIGHT_AMBIENT[2], LIGHT_AMBIENT[3]};
+const float light_diffuse[4] = {LIGHT_DIFFUSE[0], LIGHT_DIFFUSE[1], LIGHT_DIFFUSE[2], LIGHT_DIFFUSE[3]};
+const float light_specular[4] = {LIGHT_SPECULAR[0], LIGHT_SPECULAR[1], LIGHT_SPECULAR[2], LIGHT_SPECULAR[3]};
+const float light_position[4] = {LIGHT_POSITION[0], LIGHT_POSITION[1], LIGHT_POSITION[2], LIGHT_POSITION[3]};
+const float mat_ambient[4] = {MATERIAL_AMBIENT[0], MATERIAL_AMBIENT[1], MATERIAL_AMBIENT[2], MATERIAL_AMBIENT[3]};
+const float mat_diffuse[4] = {MATERIAL_DIFFUSE[0], MATERIAL_DIFFUSE[1], MATERIAL_DIFFUSE[2], MATERIAL_DIFFUSE[3]};
+const float mat_specular[4] = {MATERIAL_SPECULAR[0], MATERIAL_SPECULAR[1], MATERIAL_SPECULAR[2],
+                               MATERIAL_SPECULAR[3]};
+const float high_shininess[1] = {MATERIAL_SHININESS};
 
 void set_start_values() {
     sand_on = false;

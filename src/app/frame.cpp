@@ -6,9 +6,9 @@
 #include "app/gl.h"
 #include "app/pen.h"
 #include "app/stage.h"
-#include "render/fast_renderer.h"
-#include "render/fixed_function_frame.h"
-#include "render/view_math.h"
+#include "render/fixed_function/fast_renderer.h"
+#include "render/fixed_function/fixed_function_frame.h"
+#include "render/core/view_math.h"
 
 namespace {
 

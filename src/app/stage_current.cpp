@@ -2,6 +2,7 @@
 // additions: pause and single step, saved scenes and their undo, messages and
 // the overlay.
 #include <string>
+#include <utility>
 
 #include "app/additions.h"
 #include "app/app_state.h"
@@ -17,6 +18,8 @@ bool paused;
 bool single_step_asked;
 bool overlay_on;
 std::string scene_path = DEFAULT_SCENE_FILE;
+
+bool frame_steps_world() { return !paused || std::exchange(single_step_asked, false); }
 
 const bool STAGE_TAKES_SCENE_FILE = true;
 const char* const STAGE_USAGE = "[GLUT options] [--] [SCENE]";

@@ -2,7 +2,6 @@
 // written after the material name; drawn with fixed-function GL.
 #include <chrono>
 #include <string>
-#include <utility>
 
 #include "app/additions.h"
 #include "app/app_state.h"
@@ -10,17 +9,16 @@
 #include "app/messages.h"
 #include "app/overlay.h"
 #include "app/stage.h"
-#include "render/fast_renderer.h"
+#include "render/fixed_function/fast_renderer.h"
 
 namespace {
 constexpr const char* STATUS_GAP = "   ";
 }  // namespace
 
-// Paused, the world is drawn as it stands unless one step was asked for.
 // With the overlay on, the cells' time is measured, and the part of it that
 // went to handing them to GL.
 void draw_stage_cells() {
-    const bool steps = !paused || std::exchange(single_step_asked, false);
+    const bool steps = frame_steps_world();
     fast_renderer& renderer = cell_renderer();
     renderer.measure_drawing(overlay_on);
     const auto start = overlay_on ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};

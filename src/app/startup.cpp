@@ -5,11 +5,8 @@
 #include "app/gl.h"
 #include "app/keys.h"
 #include "app/mouse.h"
-#include "render/view_math.h"
-
-namespace {
-constexpr GLfloat ALPHA_TEST_REFERENCE = 0.1f;  // alpha at or below this is not drawn
-}  // namespace
+#include "render/core/lighting.h"
+#include "render/core/view_math.h"
 
 void open_window(int* argc, char** argv) {
     glutInit(argc, argv);

@@ -43,8 +43,6 @@ constexpr std::size_t MOST_VARINT_BYTES = 5;  // a u32 in LEB128
 constexpr std::size_t CHECKSUM_BYTES = 4;
 constexpr std::size_t RECORD_BYTES = CELL_RECORD_BYTES;
 
-constexpr std::size_t GRID_CELLS = std::size_t{GRID_X} * GRID_Y * GRID_Z;
-
 // The largest file the reader takes, of either version: every cell a record of its own.
 constexpr std::size_t MOST_BYTES =
     HEADER_BYTES + GRID_CELLS * (RECORD_BYTES + 2 * MOST_VARINT_BYTES) + CHECKSUM_BYTES;

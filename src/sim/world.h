@@ -9,6 +9,7 @@
 constexpr int GRID_X = 100;
 constexpr int GRID_Y = 50;  // vertical; y = 0 is the bottom layer
 constexpr int GRID_Z = 100;
+constexpr int GRID_CELLS = GRID_X * GRID_Y * GRID_Z;
 
 // Fountains the renderer picks among for a burning cell's fountain_index.
 constexpr int FOUNTAIN_COUNT = 5;

@@ -2,16 +2,16 @@
 
 #include <GLES2/gl2.h>
 #include <GL/glut.h>
+#include <emscripten/emscripten.h>
 
 #include <chrono>
-#include <utility>
 
 #include "app/additions.h"
 #include "app/app_state.h"
 #include "app/frame.h"
 #include "app/overlay.h"
 #include "app/pen.h"
-#include "render/gles2_renderer.h"
+#include "render/gles2/gles2_renderer.h"
 #include "web/page_status.h"
 
 namespace {
@@ -38,6 +38,10 @@ page_picture& picture() {
     return kept;
 }
 
+// ?whole-frames in the page's address draws every frame whole, as before
+// meshes were kept: the measure that kept meshes are held to.
+EM_JS(int, page_asks_whole_frames, (), { return new URLSearchParams(window.location.search).has('whole-frames') ? 1 : 0; });
+
 double seconds_since(frame_clock::time_point start) {
     return std::chrono::duration<double>(frame_clock::now() - start).count();
 }
@@ -52,11 +56,10 @@ void keep_picture(page_picture& kept) {
     kept.capture_asked = false;
 }
 
-// Paused, the world is drawn as it stands unless one step was asked for.
 // With the overlay on, the frame's time is measured, and the part of it
 // that went to GL.
 void draw_world(page_picture& kept) {
-    const bool steps = !paused || std::exchange(single_step_asked, false);
+    const bool steps = frame_steps_world();
     const frame_clock::time_point start = frame_clock::now();
     kept.renderer.record_frame(*w, steps, graphics, {point_x, point_y, point_z, pen_size}, f, kept.view);
     const frame_clock::time_point drawing_start = frame_clock::now();
@@ -69,6 +72,7 @@ void draw_world(page_picture& kept) {
 void start_page_renderer(int image_width, int image_height, const unsigned char* rgb) {
     gles2_renderer& renderer = picture().renderer;
     if (!renderer.init(image_width, image_height, rgb)) report_page_failure(renderer.error());
+    renderer.keep_meshes(page_asks_whole_frames() == 0);
 }
 
 void display_page() {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/view_math.h"
+#include "render/core/view_math.h"
 
 // The page's frame: the pen, the camera, one sweep of the world drawn with
 // WebGL, the status beside the canvas, the fountains; then the next frame is

@@ -1,7 +1,7 @@
 #include "app/mouse.h"
 
 #include "app/app_state.h"
-#include "render/ray_pick.h"
+#include "render/picking/ray_pick.h"
 #include "web/page_frame.h"
 
 // WebGL cannot read its depth buffer back: the page picks by walking the ray

@@ -4,7 +4,7 @@
 #include "app/frame.h"
 #include "app/keys.h"
 #include "app/mouse.h"
-#include "render/cell_drawing.h"
+#include "render/core/cell_drawing.h"
 #include "gl_fixture.h"
 #include "gl_harness.h"
 

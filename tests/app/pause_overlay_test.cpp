@@ -15,7 +15,7 @@
 #include "app/overlay.h"
 #include "gl_fixture.h"
 #include "gl_harness.h"
-#include "render/cell_drawing.h"
+#include "render/core/cell_drawing.h"
 #include "scenes.h"
 #include "sim/sweep.h"
 

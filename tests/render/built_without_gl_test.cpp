@@ -13,8 +13,8 @@
 #include "app/frame.h"
 #include "app/gl.h"
 #include "app/startup.h"
-#include "render/cell_mesh.h"
-#include "render/view_math.h"
+#include "render/core/cell_mesh.h"
+#include "render/core/view_math.h"
 #include "render_window.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "render/cell_drawing.h"
-#include "render/cell_mesh.h"
-#include "render/fast_faces.h"
-#include "render/fast_frame_record.h"
+#include "render/core/cell_drawing.h"
+#include "render/core/cell_mesh.h"
+#include "render/core/fast_faces.h"
+#include "render/core/fast_frame_record.h"
 #include "scenes.h"
 #include "sim/sweep.h"
 

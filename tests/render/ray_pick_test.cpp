@@ -10,9 +10,9 @@
 #include "app/app_state.h"
 #include "app/mouse.h"
 #include "desktop_frame.h"
-#include "render/cell_drawing.h"
-#include "render/fast_renderer.h"
-#include "render/ray_pick.h"
+#include "render/core/cell_drawing.h"
+#include "render/fixed_function/fast_renderer.h"
+#include "render/picking/ray_pick.h"
 #include "render_window.h"
 #include "scenes.h"
 

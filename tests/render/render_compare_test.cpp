@@ -10,8 +10,8 @@
 
 #include "app/app_state.h"
 #include "app/gl.h"
-#include "render/cell_drawing.h"
-#include "render/fast_renderer.h"
+#include "render/core/cell_drawing.h"
+#include "render/fixed_function/fast_renderer.h"
 #include "render_window.h"
 #include "scenes.h"
 

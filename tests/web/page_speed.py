@@ -1,6 +1,8 @@
 """The page's speed and weight, beside the desktop program's batched frame:
 frames per second in headless Chromium on SwiftShader for the bench scenes,
-each loaded from a scene file into a 640 x 480 canvas and running; what a
+each loaded from a scene file into a 640 x 480 canvas and running, drawn
+whole every frame as before meshes were kept (?whole-frames) and with kept
+meshes, beside the desktop's frame drawn both ways; what a
 browser downloads, each file compressed as a web server would (gzip -9); and
 how the page's picture of each scene, paused, agrees with the desktop
 program's. Prints a table.
@@ -8,7 +10,7 @@ program's. Prints a table.
   page_speed.py PAGE_FOLDER WEB_SCENES BENCH_JSON [DESKTOP_PROGRAM PICTURE_AGREEMENT]
 
 BENCH_JSON holds grainvox-bench's timings (--benchmark_format=json) of the
-desktop's batched frames; with the desktop program and the agreement tool
+desktop's frames (Frame/<scene>/drawn/{today,kept}); with the desktop program and the agreement tool
 (on an X display), the pictures are compared too."""
 
 import gzip
@@ -27,15 +29,17 @@ WIDTH, HEIGHT = 640, 480
 WARM_UP_SECONDS = 1.0
 MEASURED_SECONDS = 4.0
 # The page's scene file, and the desktop bench's name for the same scene.
-SCENES = [('empty.gvx', 'empty'), ('heap_20k.gvx', 'heap_20k'), ('mixed_100k.gvx', 'mixed_100k'),
-          ('full_box.gvx', 'full_box_500k')]
+SCENES = [('empty.gvx', 'empty'), ('heap_20k.gvx', 'heap_20k'), ('heap_100k.gvx', 'heap_100k'),
+          ('mixed_100k.gvx', 'mixed_100k'), ('full_box.gvx', 'full_box_500k')]
+# The page's address for each way of drawing, and the bench's name for it.
+HOWS = [('&whole-frames', 'today'), ('', 'kept')]
 # The scenes that stand still, so that the running desktop program shows what
 # the paused page does (the mixed cells burn and drift).
 PICTURE_SCENES = ['picture.gvx', 'heap_20k.gvx', 'full_box.gvx']
 
 
-def page_fps(driver, base, scene):
-    browser.open_page(driver, '%sindex.html?scene=scenes/%s&size=%dx%d' % (base, scene, WIDTH, HEIGHT))
+def page_fps(driver, base, scene, how):
+    browser.open_page(driver, '%sindex.html?scene=scenes/%s&size=%dx%d%s' % (base, scene, WIDTH, HEIGHT, how))
     time.sleep(WARM_UP_SECONDS)
     start_frames, start = browser.frames(driver), time.monotonic()
     time.sleep(MEASURED_SECONDS)
@@ -48,9 +52,9 @@ def desktop_fps(bench_json):
     fps = {}
     for run in runs:
         parts = run['name'].split('/')
-        if len(parts) >= 3 and parts[0] == 'Frame' and parts[2] == 'fast':
+        if len(parts) >= 4 and parts[0] == 'Frame' and parts[2] == 'drawn':
             milliseconds = run['real_time'] * {'ms': 1, 'us': 1e-3, 'ns': 1e-6, 's': 1e3}[run['time_unit']]
-            fps[parts[1]] = 1000.0 / milliseconds
+            fps[(parts[1], parts[3])] = 1000.0 / milliseconds
     return fps
 
 
@@ -89,13 +93,15 @@ def main(page, web_scenes, bench_json, desktop=None, agreement_tool=None):
         subprocess.run([web_scenes, 'write', os.path.join(site, 'scenes')], check=True)
         desktop_rates = desktop_fps(bench_json)
         with browser.served(site) as base, browser.chromium() as driver:
-            print('frames per second, %d x %d:' % (WIDTH, HEIGHT))
-            print('  %-16s %10s %26s' % ('scene', 'page', 'desktop batched frame'))
+            print('frames per second, %d x %d, drawn whole every frame (today) and with kept meshes:' % (WIDTH, HEIGHT))
+            print('  %-16s %11s %11s %15s %15s' % ('scene', 'page today', 'page kept', 'desktop today',
+                                                    'desktop kept'))
             for scene, bench_name in SCENES:
-                rate = page_fps(driver, base, scene)
-                desktop_rate = desktop_rates.get(bench_name)
-                print('  %-16s %10.1f %26s' % (scene[:-4], rate,
-                                                '%.1f' % desktop_rate if desktop_rate else 'not measured'))
+                rates = ['%.1f' % page_fps(driver, base, scene, how) for how, _ in HOWS]
+                for _, name in HOWS:
+                    desktop_rate = desktop_rates.get((bench_name, name))
+                    rates.append('%.1f' % desktop_rate if desktop_rate else 'not measured')
+                print('  %-16s %11s %11s %15s %15s' % tuple([scene[:-4]] + rates))
             if desktop and agreement_tool:
                 print('pixels off by more than 16 levels from the desktop program\'s picture, paused:')
                 for scene in PICTURE_SCENES:

@@ -2,7 +2,8 @@
 // with the desktop program's own scene code:
 //   web_scenes write FOLDER   writes picture.gvx (a still scene for the
 //                             picture checks) and the bench scenes empty.gvx,
-//                             heap_20k.gvx, mixed_100k.gvx, full_box.gvx
+//                             heap_20k.gvx, heap_100k.gvx, mixed_100k.gvx,
+//                             full_box.gvx
 //   web_scenes same A B       exit 0 when both files load and hold the same
 //                             box cell for cell, 1 when they differ, 2 when
 //                             one does not load
@@ -36,6 +37,7 @@ void build_still_scene(world& w) {
 
 void build_empty(world&) {}
 void build_heap_20k(world& w) { build_sand_heap(w, 20000); }
+void build_heap_100k(world& w) { build_sand_heap(w, 100000); }
 
 struct named_scene {
     const char* file;
@@ -43,8 +45,8 @@ struct named_scene {
 };
 
 constexpr named_scene SCENES[] = {
-    {"picture.gvx", build_still_scene}, {"empty.gvx", build_empty},       {"heap_20k.gvx", build_heap_20k},
-    {"mixed_100k.gvx", build_mixed_100k}, {"full_box.gvx", build_full_box},
+    {"picture.gvx", build_still_scene},   {"empty.gvx", build_empty},         {"heap_20k.gvx", build_heap_20k},
+    {"heap_100k.gvx", build_heap_100k},   {"mixed_100k.gvx", build_mixed_100k}, {"full_box.gvx", build_full_box},
 };
 
 int write_scenes(const std::string& folder) {

@@ -5,8 +5,8 @@
 #include <array>
 #include <cstdlib>
 
-#include "render/cell_drawing.h"
-#include "render/cell_mesh.h"
+#include "render/core/cell_drawing.h"
+#include "render/core/cell_mesh.h"
 
 namespace {
 

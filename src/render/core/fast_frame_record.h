@@ -19,8 +19,6 @@ enum class cell_look : std::uint8_t {
     fountain,     // a burning cell: particles that leave no depth
 };
 
-constexpr int GRID_CELLS = GRID_X * GRID_Y * GRID_Z;
-
 // Position of cell (x, y, z) in the sweep's order: a cell with a smaller key
 // is stepped and drawn earlier in the frame.
 constexpr int sweep_key(int x, int y, int z) { return (y * GRID_X + x) * GRID_Z + z; }
@@ -34,6 +32,11 @@ struct cell_draw {
 constexpr std::int16_t NO_FOUNTAIN = -1;
 
 cell_look look_of(float alpha, bool burning);
+inline bool blended(cell_look look) { return look == cell_look::see_through || look == cell_look::faint; }
+
+// The draw of cell (x, y, z) as it was before its step, with the fountain
+// picked for it (NO_FOUNTAIN when it is not burning).
+cell_draw draw_of(const ParticleType& before, int x, int y, int z, int fountain);
 
 class frame_record {
 public:

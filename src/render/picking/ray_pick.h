@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/view_math.h"
+#include "render/core/view_math.h"
 #include "sim/world.h"
 
 // Picking without reading depth back: the ray from the camera through the

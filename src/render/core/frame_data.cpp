@@ -1,11 +1,11 @@
-#include "render/frame_data.h"
+#include "render/core/frame_data.h"
 
+#include "render/core/cell_mesh.h"
 #include "sim/world.h"
 
 namespace {
 
 // The floor lies in the plane of the bottom cells' centres and covers the grid.
-constexpr double CELL_HALF = 0.5;
 constexpr double FLOOR_LOW = -CELL_HALF;
 constexpr double FLOOR_HIGH_X = GRID_X - CELL_HALF;
 constexpr double FLOOR_HIGH_Z = GRID_Z - CELL_HALF;

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "effects/fountain.h"
-#include "render/view_math.h"
+#include "render/core/view_math.h"
 #include "sim/world.h"
 
 // The frame drawn with OpenGL ES 2 / WebGL 1 alone: shaders and vertex
@@ -63,8 +63,15 @@ public:
     // attribute array of its own in use.
     void draw(const frame_view& view);
 
-    // Triangles of cells in the last recorded frame.
+    // Triangles of cells in the last recorded frame (with kept meshes, in
+    // the last frame drawn).
     long triangles_recorded() const;
+
+    // Whether the cells' triangles are kept between frames in WebGL buffers,
+    // made again only where the cells changed, or made and uploaded whole
+    // every frame. The picture is the same either way.
+    void keep_meshes(bool on);
+    bool keeps_meshes() const;
 
 private:
     struct state;

@@ -4,10 +4,10 @@
 #include <functional>
 #include <vector>
 
-#include "render/cell_mesh.h"
-#include "render/fast_faces.h"
-#include "render/fast_frame_record.h"
-#include "render/frame_data.h"
+#include "render/core/cell_mesh.h"
+#include "render/core/fast_faces.h"
+#include "render/core/fast_frame_record.h"
+#include "render/core/frame_data.h"
 #include "sim/world.h"
 
 // Turns one frame's sweep into large batches of lit triangles instead of one
@@ -16,6 +16,16 @@
 // picture. Faces that cannot reach the picture are left out. The batches go
 // to a sink while the sweep goes on; its buffers are kept from frame to
 // frame, so a warm frame allocates nothing.
+bool same_colour(const cell_draw& a, const cell_draw& b);
+// The next draw carries a run of cubes on: the next cell of the row, in the same colour.
+bool continues_run(const cell_draw& previous, const cell_draw& next);
+
+// Appends the mesh drawn for `cell`, stretched along z from z_first to
+// z_last, as lit triangles in the cell's colour.
+void append_cell_triangles(const cell_draw& cell, int z_first, int z_last, const std::vector<mesh_vertex>& vertices,
+                           const unsigned* indices, std::size_t index_count, std::vector<lit_vertex>& out_vertices,
+                           std::vector<unsigned>& out_indices);
+
 class cell_batcher {
 public:
     // The solids the cells are drawn with; needed before the first frame.

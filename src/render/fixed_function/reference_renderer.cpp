@@ -1,5 +1,5 @@
-#include "render/cell_drawing.h"
-#include "render/gl.h"
+#include "render/core/cell_drawing.h"
+#include "render/fixed_function/gl.h"
 #include "sim/sweep.h"
 
 namespace {

@@ -2,9 +2,11 @@
 
 #include <cstddef>
 
-#include "render/cell_batches.h"
-#include "render/fast_frame_record.h"
-#include "render/frame_data.h"
+#include "render/core/cell_batches.h"
+#include "render/core/fast_frame_record.h"
+#include "render/core/frame_data.h"
+#include "render/core/kept_chunks.h"
+#include "render/fixed_function/kept_gl_meshes.h"
 #include "effects/fountain.h"
 #include "sim/world.h"
 
@@ -52,16 +54,27 @@ public:
     // The same drawing of a frame in which the world stands still: no cell is
     // stepped and the world is left as it is (see frame_record::record_still).
     void draw_still(const world& w, int graphics, fountain* const* fountains);
+    // With meshes kept, a still frame also counts as one of the world's walks.
+    void draw_still(world& w, int graphics, fountain* const* fountains);
 
+    // Whether the cells' triangles are kept between frames (in chunks, made
+    // again only where the cells changed) or made and handed over whole every
+    // frame. Either way the picture, the world and rand() are the same.
+    void keep_meshes(bool on);
+    bool keeps_meshes() const { return keep_meshes_; }
+    // What the last frame with kept meshes did with its chunks.
+    const chunk_counts& kept_counts() const { return kept_.counts(); }
+
+    // The last frame's draws in the plain path.
     const frame_record& record() const { return batcher_.record(); }
     // Triangles handed to GL in the last frame.
-    long triangles_drawn() const { return batcher_.triangles(); }
+    long triangles_drawn() const { return keep_meshes_ ? kept_triangles_ : batcher_.triangles(); }
     // Times the drawing so far bounded the work GL had queued.
     long queue_bounds_reached() const { return queue_limit_.bounds_reached(); }
     // While measuring, each frame times the part of its drawing spent handing
     // the recorded draws to GL; the rest of it is the walk over the world.
     void measure_drawing(bool on) { batcher_.measure_drawing(on); }
-    double drawing_seconds() const { return batcher_.drawing_seconds(); }
+    double drawing_seconds() const { return keep_meshes_ ? kept_drawing_seconds_ : batcher_.drawing_seconds(); }
 
     // GL's queued work is bounded every QUEUED_TRIANGLES triangles, with
     // QUEUED_BOUNDS such stretches left in flight.
@@ -73,6 +86,12 @@ private:
     // GL's state as drawing cell by cell would.
     template <class Batch>
     void draw_batched(Batch&& batch, fountain* const* fountains);
+    void draw_kept(world& w, bool steps, int graphics, fountain* const* fountains);
+    void draw_ready_chunk(int chunk);
+    // The chunk's triangles, part by part, with the fountains between: those
+    // GL keeps, or with `streamed` those made for this frame.
+    void draw_chunk(int chunk, const std::vector<mesh_part>& parts, const chunk_mesh* streamed);
+    void submitted(std::size_t indices);
 
     void take_triangles(const lit_vertex* vertices, std::size_t vertex_count, const unsigned* indices,
                         std::size_t index_count) override;
@@ -83,4 +102,10 @@ private:
     fountain* const* fountains_ = nullptr;  // of the frame being drawn
     bool unflushed_ = false;                // triangles handed to GL since it was last told to start
     gl_queue_limit queue_limit_{QUEUED_TRIANGLES, QUEUED_BOUNDS};
+    bool keep_meshes_ = true;
+    kept_chunks kept_;
+    kept_gl_meshes held_;
+    chunk_mesh made_;  // the triangles of the chunk being made, kept only by GL
+    long kept_triangles_ = 0;
+    double kept_drawing_seconds_ = 0.0;
 };

@@ -1,4 +1,4 @@
-#include "render/gles2_renderer.h"
+#include "render/gles2/gles2_renderer.h"
 
 #include <cmath>
 #include <cstddef>
@@ -6,22 +6,22 @@
 #include <string>
 #include <vector>
 
-#include "render/cell_batches.h"
-#include "render/cell_mesh.h"
-#include "render/frame_data.h"
-#include "render/gles2_api.h"
+#include "render/core/cell_batches.h"
+#include "render/core/cell_mesh.h"
+#include "render/core/frame_data.h"
+#include "render/core/kept_chunks.h"
+#include "render/core/lighting.h"
+#include "render/gles2/gles2_api.h"
 
 namespace {
 
-// The desktop program's light and material: light 0 from (2, 5, 5) in eye
-// space, white; the current colour drives the ambient and diffuse material;
-// white specular of shininess 50; GL's default scene ambient of 0.2.
-constexpr float LIGHT_DIRECTION[3] = {2.0f, 5.0f, 5.0f};
-constexpr float AMBIENT = 0.2f;
-constexpr float DIFFUSE = 1.0f;
-constexpr float SPECULAR = 1.0f;
-constexpr float SHININESS = 50.0f;
-constexpr float ALPHA_TEST_REFERENCE = 0.1f;  // alpha at or below this is not drawn
+// The desktop program's light and material as the shader takes them: the
+// current colour drives the ambient and diffuse material, lit by the scene's
+// and the light's ambient and by the light's diffuse part; the specular part
+// is the light's times the material's. The light is white and grey alike.
+constexpr float AMBIENT = SCENE_AMBIENT + LIGHT_AMBIENT[0];
+constexpr float DIFFUSE = LIGHT_DIFFUSE[0];
+constexpr float SPECULAR = LIGHT_SPECULAR[0] * MATERIAL_SPECULAR[0];
 // GL's current normal as the desktop frame leaves it for what sets none of
 // its own (the floor and the fountains): its start value, which the
 // frame's array drawing never changes.
@@ -88,6 +88,9 @@ struct particle_vertex {
     float position[3];
     float texcoord[2];
 };
+
+// Streamed corners drawn at once, numbered in 16 bits as WebGL 1 takes them.
+constexpr std::size_t STREAMED_VERTICES = 1 << 16;
 
 // What one burning cell shows: its fountain's particles as they stood when the sweep reached it.
 struct fountain_draw {
@@ -162,7 +165,15 @@ struct gles2_renderer::state final : batch_sink {
 
     cell_batcher batcher;
     fountain* const* fountains = nullptr;
-    // The recorded frame.
+    // The frame with kept meshes: each chunk's triangles in WebGL buffers of
+    // its own, made again only when its cells changed.
+    bool keeps = true;
+    kept_chunks kept;
+    chunk_mesh made;                      // the chunk being made
+    std::vector<std::uint16_t> made_indices;  // its indices as WebGL 1 takes them
+    std::vector<GLuint> chunk_buffers;    // vertices and indices of each chunk, or 0
+    long kept_triangles = 0;
+    // The recorded frame (with kept meshes, the streamed triangles waiting to be drawn).
     std::vector<lit_vertex> vertices;
     std::vector<std::uint16_t> indices;
     std::vector<fountain_draw> fountain_draws;
@@ -192,6 +203,27 @@ struct gles2_renderer::state final : batch_sink {
     }
 
     void record_floor_and_marker(const pen_marker_place& pen);
+    void record_kept_fountains();
+    void draw_kept_cells(const frame_view& view, const float camera[16], const float projection[16],
+                         const float camera_normals[9]);
+    // Stretch by stretch, with the fountains between: from the bound buffers.
+    void draw_chunk_parts(int chunk, const std::vector<mesh_part>& parts, const GLuint buffers[2],
+                          std::size_t& fountain_item, const float camera[16], const float projection[16],
+                          const float camera_normals[9], const float facing_normal[3]);
+    void draw_unseen_fountains(int chunk, std::size_t& fountain_item, const float camera[16],
+                               const float projection[16], const float camera_normals[9],
+                               const float facing_normal[3]);
+    void draw_fountain_item(std::size_t& fountain_item, const float camera[16], const float projection[16],
+                            const float camera_normals[9], const float facing_normal[3]);
+    // A rebuilt chunk's triangles into its own buffers.
+    void upload_made(GLuint vertex_buffer, GLuint index_buffer);
+    void stream_made(int chunk, std::size_t& fountain_item, const float camera[16], const float projection[16],
+                     const float camera_normals[9], const float facing_normal[3]);
+    // The made chunk's corners among those waiting to be drawn; where they start.
+    std::size_t append_made_vertices();
+    // Draws the streamed triangles waiting, if any.
+    void flush_streamed();
+    void facing_normal_of(const frame_view& view, float out[3]) const;
     void build_particles(const frame_view& view);
     void set_fixed_uniforms();
     void use_lit_vertices(std::size_t first);
@@ -281,7 +313,9 @@ gles2_renderer::~gles2_renderer() = default;
 
 const char* gles2_renderer::error() const { return state_->error.c_str(); }
 
-long gles2_renderer::triangles_recorded() const { return state_->batcher.triangles(); }
+long gles2_renderer::triangles_recorded() const {
+    return state_->keeps ? state_->kept_triangles : state_->batcher.triangles();
+}
 
 bool gles2_renderer::init(int image_width, int image_height, const unsigned char* rgb) {
     state& s = *state_;
@@ -361,22 +395,43 @@ void gles2_renderer::record_frame(world& w, bool steps, int graphics, const pen_
     s.items.clear();
     s.fountains = fountains;
     const view_geometry geometry = view_from_matrices(view.modelview, view.projection);
-    if (steps)
+    if (s.keeps) {
+        if (!s.kept.has_meshes()) s.kept.set_meshes(build_cell_cube(), build_cell_sphere());
+        s.kept.sweep(w, steps, graphics, geometry);
+        s.record_kept_fountains();
+    } else if (steps) {
         s.batcher.sweep(w, graphics, geometry, s);
-    else
+    } else {
         s.batcher.still(w, graphics, geometry, s);
+    }
+}
+
+void gles2_renderer::keep_meshes(bool on) {
+    state& s = *state_;
+    if (s.keeps == on) return;
+    s.keeps = on;
+    s.kept.forget();
+}
+
+bool gles2_renderer::keeps_meshes() const { return state_->keeps; }
+
+// The particles of each fountain drawn, as they stand while the frame is recorded.
+void gles2_renderer::state::record_kept_fountains() {
+    for (int c = 0; c < CHUNK_COUNT; ++c)
+        for (const cell_draw& cell : kept.draws(c))
+            if (cell.fountain != NO_FOUNTAIN) take_fountain(cell);
 }
 
 // The light, the material and the alpha test: the same every frame.
 void gles2_renderer::state::set_fixed_uniforms() {
-    float light[3] = {LIGHT_DIRECTION[0], LIGHT_DIRECTION[1], LIGHT_DIRECTION[2]};
+    float light[3] = {LIGHT_POSITION[0], LIGHT_POSITION[1], LIGHT_POSITION[2]};  // directional: w is 0
     normalise(light);
     float half_vector[3] = {light[0], light[1], light[2] + 1.0f};  // the eye looks down -z
     normalise(half_vector);
     glUniform3fv(u_light, 1, light);
     glUniform3fv(u_half_vector, 1, half_vector);
     glUniform3f(u_lighting, AMBIENT, DIFFUSE, SPECULAR);
-    glUniform1f(u_shininess, SHININESS);
+    glUniform1f(u_shininess, MATERIAL_SHININESS);
     glUniform1f(u_alpha_reference, ALPHA_TEST_REFERENCE);
     glUniform1i(u_texture, 0);
     glUniform1f(u_textured, 0.0f);
@@ -389,6 +444,163 @@ void gles2_renderer::state::draw_floor_and_marker() {
     use_lit_vertices(0);
     glDrawArrays(GL_TRIANGLES, 0, FLOOR_VERTICES);
     glDrawArrays(GL_LINES, FLOOR_VERTICES, static_cast<GLsizei>(scene.size()) - FLOOR_VERTICES);
+}
+
+// The fountains' squares are lit with the current normal as their matrix
+// turns it: the camera's z axis kept, its x and y axes the eye's.
+void gles2_renderer::state::facing_normal_of(const frame_view& view, float out[3]) const {
+    const double* m = view.modelview;
+    const double facing[16] = {1, 0, 0, 0, 0, 1, 0, 0, m[8], m[9], m[10], 0, 0, 0, 0, 1};
+    float facing_normals[9];
+    normal_matrix(facing, facing_normals);
+    for (int row = 0; row < 3; ++row) {
+        out[row] = 0.0f;
+        for (int k = 0; k < 3; ++k) out[row] += facing_normals[k * 3 + row] * CURRENT_NORMAL[k];
+    }
+    normalise(out);
+}
+
+void gles2_renderer::state::upload_made(GLuint vertex_buffer, GLuint index_buffer) {
+    constexpr GLenum usage = GL_STATIC_DRAW;
+    // A chunk's corners are fewer than 1 << 16: at most 44 for each of its cells.
+    made_indices.assign(made.indices.begin(), made.indices.end());
+    glBindBuffer(GL_ARRAY_BUFFER, vertex_buffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(made.vertices.size() * sizeof(lit_vertex)),
+                 made.vertices.data(), usage);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, index_buffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(made_indices.size() * sizeof(std::uint16_t)),
+                 made_indices.data(), usage);
+}
+
+void gles2_renderer::state::draw_kept_cells(const frame_view& view, const float camera[16], const float projection[16],
+                                             const float camera_normals[9]) {
+    build_particles(view);
+    if (!particles.empty()) {
+        glBindBuffer(GL_ARRAY_BUFFER, particle_vertices);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(particles.size() * sizeof(particle_vertex)),
+                     particles.data(), GL_STREAM_DRAW);
+    }
+    float facing_normal[3];
+    facing_normal_of(view, facing_normal);
+    if (chunk_buffers.empty()) {
+        chunk_buffers.assign(2 * CHUNK_COUNT, 0);
+    }
+    kept_triangles = 0;
+    std::size_t fountain_item = 0;
+    for (int c = 0; c < CHUNK_COUNT; ++c) {
+        GLuint* buffers = &chunk_buffers[2 * static_cast<std::size_t>(c)];
+        const chunk_use use = kept.use(c);
+        if (use == chunk_use::empty) {
+            if (buffers[0] != 0) glDeleteBuffers(2, buffers);
+            buffers[0] = buffers[1] = 0;
+            continue;
+        }
+        if (use == chunk_use::unseen) {
+            draw_unseen_fountains(c, fountain_item, camera, projection, camera_normals, facing_normal);
+            continue;
+        }
+        if (use == chunk_use::kept) {
+            flush_streamed();
+            draw_chunk_parts(c, kept.kept_parts(c), buffers, fountain_item, camera, projection, camera_normals,
+                             facing_normal);
+            continue;
+        }
+        if (kept.make(c, made) == chunk_use::rebuilt) {
+            flush_streamed();
+            if (buffers[0] == 0) glGenBuffers(2, buffers);
+            upload_made(buffers[0], buffers[1]);
+            draw_chunk_parts(c, kept.kept_parts(c), buffers, fountain_item, camera, projection, camera_normals,
+                             facing_normal);
+        } else {
+            stream_made(c, fountain_item, camera, projection, camera_normals, facing_normal);
+        }
+    }
+    flush_streamed();
+}
+
+// Chunks made for this frame alone go to WebGL together, in one upload and
+// draw for as many as fit, as the whole frame did: on the page each call costs.
+void gles2_renderer::state::stream_made(int chunk, std::size_t& fountain_item, const float camera[16],
+                                         const float projection[16], const float camera_normals[9],
+                                         const float facing_normal[3]) {
+    std::size_t base = append_made_vertices();
+    std::uint32_t begin = 0;
+    for (const mesh_part& part : made.parts) {
+        for (std::uint32_t i = begin; i < part.index_end; ++i)
+            indices.push_back(static_cast<std::uint16_t>(base + made.indices[i]));
+        begin = part.index_end;
+        if (part.fountain_draw == NO_DRAW) continue;
+        const cell_draw& cell = kept.draws(chunk)[static_cast<std::size_t>(part.fountain_draw)];
+        if (fountains[cell.fountain] == nullptr) continue;
+        draw_fountain_item(fountain_item, camera, projection, camera_normals, facing_normal);
+        base = append_made_vertices();
+    }
+}
+
+std::size_t gles2_renderer::state::append_made_vertices() {
+    if (vertices.size() + made.vertices.size() > STREAMED_VERTICES) flush_streamed();
+    const std::size_t base = vertices.size();
+    vertices.insert(vertices.end(), made.vertices.begin(), made.vertices.end());
+    return base;
+}
+
+void gles2_renderer::state::flush_streamed() {
+    if (!indices.empty()) {
+        glBindBuffer(GL_ARRAY_BUFFER, cell_vertices);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(lit_vertex)), vertices.data(),
+                     GL_STREAM_DRAW);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, cell_indices);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
+                     indices.data(), GL_STREAM_DRAW);
+        use_lit_vertices(0);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_SHORT, in_buffer(0));
+        kept_triangles += static_cast<long>(indices.size() / 3);
+    }
+    vertices.clear();
+    indices.clear();
+}
+
+void gles2_renderer::state::draw_chunk_parts(int chunk, const std::vector<mesh_part>& parts, const GLuint buffers[2],
+                                              std::size_t& fountain_item, const float camera[16],
+                                              const float projection[16], const float camera_normals[9],
+                                              const float facing_normal[3]) {
+    std::uint32_t begin = 0;
+    for (const mesh_part& part : parts) {
+        if (part.index_end > begin) {
+            glBindBuffer(GL_ARRAY_BUFFER, buffers[0]);
+            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[1]);
+            use_lit_vertices(0);
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(part.index_end - begin), GL_UNSIGNED_SHORT,
+                           in_buffer(begin * sizeof(std::uint16_t)));
+            kept_triangles += static_cast<long>(part.index_end - begin) / 3;
+        }
+        begin = part.index_end;
+        if (part.fountain_draw == NO_DRAW) continue;
+        const cell_draw& cell = kept.draws(chunk)[static_cast<std::size_t>(part.fountain_draw)];
+        if (fountains[cell.fountain] != nullptr)
+            draw_fountain_item(fountain_item, camera, projection, camera_normals, facing_normal);
+    }
+}
+
+void gles2_renderer::state::draw_unseen_fountains(int chunk, std::size_t& fountain_item, const float camera[16],
+                                                   const float projection[16], const float camera_normals[9],
+                                                   const float facing_normal[3]) {
+    for (const cell_draw& cell : kept.draws(chunk))
+        if (cell.fountain != NO_FOUNTAIN && fountains[cell.fountain] != nullptr)
+            draw_fountain_item(fountain_item, camera, projection, camera_normals, facing_normal);
+}
+
+// The next recorded fountain's particles, after the triangles before it.
+void gles2_renderer::state::draw_fountain_item(std::size_t& fountain_item, const float camera[16],
+                                                const float projection[16], const float camera_normals[9],
+                                                const float facing_normal[3]) {
+    flush_streamed();
+    const std::size_t first = first_particle[fountain_item];
+    const std::size_t end =
+        fountain_item + 1 < first_particle.size() ? first_particle[fountain_item + 1] : particles.size();
+    ++fountain_item;
+    draw_particles(first, end - first, projection, facing_normal);
+    set_view(camera, projection, camera_normals);
 }
 
 void gles2_renderer::state::draw_cells_and_fountains(const frame_view& view, const float camera[16],
@@ -405,15 +617,8 @@ void gles2_renderer::state::draw_cells_and_fountains(const frame_view& view, con
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(particles.size() * sizeof(particle_vertex)),
                      particles.data(), GL_STREAM_DRAW);
     }
-    // The fountains' squares are lit with the current normal as their matrix
-    // turns it: the camera's z axis kept, its x and y axes the eye's.
-    const double* m = view.modelview;
-    const double facing[16] = {1, 0, 0, 0, 0, 1, 0, 0, m[8], m[9], m[10], 0, 0, 0, 0, 1};
-    float facing_normals[9], facing_normal[3] = {0.0f, 0.0f, 0.0f};
-    normal_matrix(facing, facing_normals);
-    for (int row = 0; row < 3; ++row)
-        for (int k = 0; k < 3; ++k) facing_normal[row] += facing_normals[k * 3 + row] * CURRENT_NORMAL[k];
-    normalise(facing_normal);
+    float facing_normal[3];
+    facing_normal_of(view, facing_normal);
 
     for (const frame_item& item : items) {
         if (!item.fountain) {
@@ -461,7 +666,10 @@ void gles2_renderer::draw(const frame_view& view) {
     glDisableVertexAttribArray(TEXCOORD);
     glVertexAttrib2f(TEXCOORD, 0.0f, 0.0f);
     s.draw_floor_and_marker();
-    s.draw_cells_and_fountains(view, camera, projection, camera_normals);
+    if (s.keeps)
+        s.draw_kept_cells(view, camera, projection, camera_normals);
+    else
+        s.draw_cells_and_fountains(view, camera, projection, camera_normals);
 
     // Nothing of ours stays bound, so that other drawing in the context is not disturbed.
     glDisableVertexAttribArray(POSITION);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "render/cell_mesh.h"
-#include "render/fast_frame_record.h"
+#include "render/core/cell_mesh.h"
+#include "render/core/fast_frame_record.h"
 
 // Which faces of a frame's cubes can reach the picture. Decided on the CPU
 // only where the answer is certain; everything else is left to GL.
@@ -14,6 +14,9 @@ struct view_geometry {
 };
 
 constexpr int NEAR_PLANE = 4;
+
+// Faces this close to edge-on are left for GL to decide (in cells).
+constexpr double FACING_MARGIN = 1e-4;
 
 // From GL's model-view and projection matrices, column-major as GL gives them.
 view_geometry view_from_matrices(const double modelview[16], const double projection[16]);
@@ -32,6 +35,11 @@ enum class face_fate {
     hidden,  // every fragment fails the depth test, or is overwritten by an opaque one
     drawn,
 };
+
+// Culled, or drawn when the face is seen edge on, where facing alone decides
+// the fate of the face along `axis` (toward `sign`) of the cell at
+// `coordinate` on that axis; `decided` says whether it did.
+face_fate fate_by_facing(const view_geometry& view, int axis, int sign, int coordinate, bool& decided);
 
 // The fate of one face (numbered as in cell_mesh.h) of the cube drawn for
 // cell (x, y, z) this frame. A face that meets a cell drawn earlier lies

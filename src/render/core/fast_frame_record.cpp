@@ -1,6 +1,6 @@
-#include "render/fast_frame_record.h"
+#include "render/core/fast_frame_record.h"
 
-#include "render/cell_drawing.h"
+#include "render/core/cell_drawing.h"
 #include "sim/sweep.h"
 
 namespace {
@@ -13,9 +13,20 @@ constexpr float DEPTH_WRITING_ALPHA = 0.105f;
 // A cell's faces meet the cells beside it, up to one layer above.
 constexpr int LAYERS_TO_SETTLE = 2;
 
-bool blended(cell_look look) { return look == cell_look::see_through || look == cell_look::faint; }
-
 }  // namespace
+
+cell_draw draw_of(const ParticleType& before, int x, int y, int z, int fountain) {
+    cell_draw draw;
+    draw.red = static_cast<float>(before.red);
+    draw.green = static_cast<float>(before.green);
+    draw.blue = static_cast<float>(before.blue);
+    draw.alpha = static_cast<float>(before.alpha);
+    draw.x = static_cast<std::int16_t>(x);
+    draw.y = static_cast<std::int16_t>(y);
+    draw.z = static_cast<std::int16_t>(z);
+    draw.fountain = static_cast<std::int16_t>(fountain);
+    return draw;
+}
 
 cell_look look_of(float alpha, bool burning) {
     if (burning) return cell_look::fountain;
@@ -50,27 +61,17 @@ void frame_record::record(World& w, const std::function<void(std::size_t)>& sett
         if (settled_draws != before_count) settled(settled_draws);
     };
     const auto record_draw = [&](const ParticleType& before, int x, int y, int z) {
-        cell_draw draw;
-        draw.red = static_cast<float>(before.red);
-        draw.green = static_cast<float>(before.green);
-        draw.blue = static_cast<float>(before.blue);
-        draw.alpha = static_cast<float>(before.alpha);
-        draw.x = static_cast<std::int16_t>(x);
-        draw.y = static_cast<std::int16_t>(y);
-        draw.z = static_cast<std::int16_t>(z);
         const bool burning = is_burning(before);
         // The pick is drawn right after the cell's step, as the plain drawing
         // does; a still frame leaves it out of the world.
+        int pick = NO_FOUNTAIN;
         if (burning) {
-            int pick;
             if constexpr (Steps)
                 pick = pick_fountain(w, x, y, z);
             else
                 pick = random_fountain();
-            draw.fountain = static_cast<std::int16_t>(pick);
-        } else {
-            draw.fountain = NO_FOUNTAIN;
         }
+        const cell_draw draw = draw_of(before, x, y, z, pick);
 
         const int key = sweep_key(x, y, z);
         const cell_look look = look_of(draw.alpha, burning);

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "render/frame_data.h"
+#include "render/core/frame_data.h"
 
 // The floor and the pen marker drawn in fixed-function GL, in the current
 // model-view matrix (the camera's), lit like everything else.

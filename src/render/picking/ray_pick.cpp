@@ -1,18 +1,16 @@
-#include "render/ray_pick.h"
+#include "render/picking/ray_pick.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "render/cell_drawing.h"
-#include "render/cell_mesh.h"
+#include "render/core/cell_drawing.h"
+#include "render/core/cell_mesh.h"
+#include "render/core/lighting.h"
 
 namespace {
 
 constexpr double NO_HIT = std::numeric_limits<double>::infinity();
-// The alpha test passes only alpha above this; cells at or below it leave no depth.
-constexpr float ALPHA_TEST_REFERENCE = 0.1f;
-constexpr double CELL_HALF = 0.5;
 constexpr double FLOOR_LOW = -CELL_HALF;
 // The depth buffer the desktop picking reads holds 24-bit depths: a surface
 // point is taken back at the depth stored for it, so that where it falls

@@ -1,10 +1,12 @@
-#include "render/fast_renderer.h"
+#include "render/fixed_function/fast_renderer.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
-#include "render/cell_drawing.h"
-#include "render/gl.h"
+#include "render/core/cell_drawing.h"
+#include "render/fixed_function/gl.h"
 
 #include <GL/freeglut_ext.h>  // glutGetProcAddress
 
@@ -89,11 +91,105 @@ void gl_queue_limit::submitted(std::size_t triangles) {
 }
 
 void fast_renderer::draw(world& w, int graphics, fountain* const* fountains) {
+    if (keep_meshes_) {
+        draw_kept(w, true, graphics, fountains);
+        return;
+    }
     draw_batched([&](const view_geometry& view) { batcher_.sweep(w, graphics, view, *this); }, fountains);
 }
 
 void fast_renderer::draw_still(const world& w, int graphics, fountain* const* fountains) {
     draw_batched([&](const view_geometry& view) { batcher_.still(w, graphics, view, *this); }, fountains);
+}
+
+void fast_renderer::draw_still(world& w, int graphics, fountain* const* fountains) {
+    if (keep_meshes_) {
+        draw_kept(w, false, graphics, fountains);
+        return;
+    }
+    draw_still(static_cast<const world&>(w), graphics, fountains);
+}
+
+void fast_renderer::keep_meshes(bool on) {
+    if (on == keep_meshes_) return;
+    keep_meshes_ = on;
+    // The plain path walks without telling the kept chunks.
+    kept_.forget();
+}
+
+void fast_renderer::draw_kept(world& w, bool steps, int graphics, fountain* const* fountains) {
+    if (!kept_.has_meshes()) kept_.set_meshes(capture_cell_cube(), capture_cell_sphere());
+    double modelview[16], projection[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+
+    fountains_ = fountains;
+    kept_triangles_ = 0;
+    kept_drawing_seconds_ = 0.0;
+    unflushed_ = false;
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    // Each chunk goes to GL as soon as it is decided, so that GL's rasteriser
+    // works in parallel with the rest of the walk.
+    const std::function<void(int)> ready = [this](int chunk) {
+        const auto start = std::chrono::steady_clock::now();
+        draw_ready_chunk(chunk);
+        if (chunk % CHUNKS_PER_LAYER == CHUNKS_PER_LAYER - 1) settled();
+        kept_drawing_seconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    kept_.sweep(w, steps, graphics, view_from_matrices(modelview, projection), ready);
+    glPopClientAttrib();
+    if (const cell_draw* last = kept_.last_draw(); last != nullptr && last->fountain == NO_FOUNTAIN)
+        glColor4f(last->red, last->green, last->blue, last->alpha);
+}
+
+void fast_renderer::draw_ready_chunk(int c) {
+    switch (kept_.use(c)) {
+    case chunk_use::empty:
+        held_.release(c);
+        break;
+    case chunk_use::unseen:
+        for (const cell_draw& cell : kept_.draws(c))
+            if (cell.fountain != NO_FOUNTAIN) take_fountain(cell);
+        break;
+    case chunk_use::kept:
+        draw_chunk(c, kept_.kept_parts(c), nullptr);
+        break;
+    case chunk_use::rebuilt:
+    case chunk_use::streamed:
+        if (kept_.make(c, made_) == chunk_use::rebuilt) {
+            held_.keep(c, made_, kept_.mesh_version(c));
+            draw_chunk(c, kept_.kept_parts(c), nullptr);
+        } else {
+            draw_chunk(c, made_.parts, &made_);
+        }
+        break;
+    }
+}
+
+void fast_renderer::draw_chunk(int chunk, const std::vector<mesh_part>& parts, const chunk_mesh* streamed) {
+    const std::vector<cell_draw>& draws = kept_.draws(chunk);
+    std::uint32_t begin = 0;
+    for (std::size_t p = 0; p < parts.size(); ++p) {
+        const mesh_part& part = parts[p];
+        if (part.index_end > begin) {
+            if (streamed == nullptr) {
+                held_.draw_part(chunk, p, begin, part.index_end);
+            } else {
+                glInterleavedArrays(GL_C4F_N3F_V3F, sizeof(lit_vertex), streamed->vertices.data());
+                glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(part.index_end - begin), GL_UNSIGNED_INT,
+                               streamed->indices.data() + begin);
+            }
+            submitted(part.index_end - begin);
+        }
+        if (part.fountain_draw != NO_DRAW) take_fountain(draws[static_cast<std::size_t>(part.fountain_draw)]);
+        begin = part.index_end;
+    }
+}
+
+void fast_renderer::submitted(std::size_t indices) {
+    kept_triangles_ += static_cast<long>(indices / 3);
+    queue_limit_.submitted(indices / 3);
+    unflushed_ = true;
 }
 
 template <class Batch>

@@ -1,8 +1,8 @@
-#include "render/cell_batches.h"
+#include "render/core/cell_batches.h"
 
 #include <chrono>
 
-#include "render/cell_drawing.h"
+#include "render/core/cell_drawing.h"
 
 namespace {
 
@@ -11,23 +11,18 @@ namespace {
 // corners numbered in 16 bits.
 constexpr std::size_t BATCH_VERTICES = 1 << 16;
 constexpr std::size_t BATCH_INDICES = 3 * BATCH_VERTICES / 2;
-constexpr double CUBE_HALF = 0.5;
-constexpr double SPHERE_REACH = 0.75;
 constexpr double BACK_FACING_MARGIN = 1e-4;  // cells; closer to edge-on is left to GL
-constexpr int FACE_FRONT = 4;  // +z
-constexpr int FACE_BACK = 5;   // -z
+
+}  // namespace
 
 bool same_colour(const cell_draw& a, const cell_draw& b) {
     return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
 }
 
-// The next draw carries the run of cubes on: the next cell of the row, in the same colour.
 bool continues_run(const cell_draw& previous, const cell_draw& next) {
     return next.fountain == NO_FOUNTAIN && next.x == previous.x && next.y == previous.y &&
            next.z == previous.z + 1 && same_colour(previous, next);
 }
-
-}  // namespace
 
 void cell_batcher::set_meshes(const cube_mesh& cube, const sphere_mesh& sphere) {
     cube_ = cube;
@@ -109,8 +104,8 @@ std::size_t cell_batcher::batch_settled(std::size_t first, std::size_t end, int 
 void cell_batcher::add_cube_run(const cell_draw* run, int length, const view_geometry& view, batch_sink& sink) {
     const cell_draw& first = run[0];
     const cell_draw& last = run[length - 1];
-    const double low[3] = {first.x - CUBE_HALF, first.y - CUBE_HALF, first.z - CUBE_HALF};
-    const double high[3] = {first.x + CUBE_HALF, first.y + CUBE_HALF, last.z + CUBE_HALF};
+    const double low[3] = {first.x - CELL_HALF, first.y - CELL_HALF, first.z - CELL_HALF};
+    const double high[3] = {first.x + CELL_HALF, first.y + CELL_HALF, last.z + CELL_HALF};
     if (box_outside_view(view, low, high)) return;
 
     face_fate fates[GRID_Z][CUBE_FACES];
@@ -152,7 +147,7 @@ void cell_batcher::add_cubes_one_by_one(const cell_draw* run, int length, const 
 }
 
 void cell_batcher::add_sphere(const cell_draw& cell, const view_geometry& view, batch_sink& sink) {
-    if (box_outside_view(view, cell.x, cell.y, cell.z, SPHERE_REACH)) return;
+    if (box_outside_view(view, cell.x, cell.y, cell.z, CELL_SPHERE_RADIUS)) return;
     // Triangles that clearly face away from the eye are culled here rather than by GL.
     const double eye[3] = {view.eye[0] - cell.x, view.eye[1] - cell.y, view.eye[2] - cell.z};
     facing_indices_.clear();
@@ -176,8 +171,14 @@ void cell_batcher::add_mesh(const cell_draw& cell, int z_first, int z_last, cons
     if (index_count == 0) return;
     if (batch_.size() + vertices.size() > BATCH_VERTICES || batch_indices_.size() + index_count > BATCH_INDICES)
         flush(sink);
-    const unsigned base = static_cast<unsigned>(batch_.size());
-    for (std::size_t i = 0; i < index_count; ++i) batch_indices_.push_back(base + indices[i]);
+    append_cell_triangles(cell, z_first, z_last, vertices, indices, index_count, batch_, batch_indices_);
+}
+
+void append_cell_triangles(const cell_draw& cell, int z_first, int z_last, const std::vector<mesh_vertex>& vertices,
+                           const unsigned* indices, std::size_t index_count, std::vector<lit_vertex>& out_vertices,
+                           std::vector<unsigned>& out_indices) {
+    const unsigned base = static_cast<unsigned>(out_vertices.size());
+    for (std::size_t i = 0; i < index_count; ++i) out_indices.push_back(base + indices[i]);
 
     const float x = static_cast<float>(cell.x), y = static_cast<float>(cell.y);
     const float z_low = static_cast<float>(z_first), z_high = static_cast<float>(z_last);
@@ -191,7 +192,7 @@ void cell_batcher::add_mesh(const cell_draw& cell, int z_first, int z_last, cons
         out.position[0] = x + v.position[0];
         out.position[1] = y + v.position[1];
         out.position[2] = (v.position[2] > 0.0f ? z_high : z_low) + v.position[2];
-        batch_.push_back(out);
+        out_vertices.push_back(out);
     }
 }
 

@@ -1,6 +1,6 @@
 #include <cstdlib>
 
-#include "render/cell_drawing.h"
+#include "render/core/cell_drawing.h"
 
 int random_fountain() { return std::rand() % FOUNTAIN_COUNT; }
 

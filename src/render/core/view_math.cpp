@@ -1,4 +1,4 @@
-#include "render/view_math.h"
+#include "render/core/view_math.h"
 
 #include <cmath>
 #include <utility>

@@ -13,10 +13,15 @@ struct mesh_vertex {
 
 constexpr int CUBE_FACES = 6;
 
+// A cell's faces lie half an edge from its centre.
+constexpr double CELL_HALF = 0.5;
+
 // Faces are numbered by their outward normal: axis * 2 + (0 for +, 1 for -),
 // with x, y, z as axes 0, 1, 2.
 constexpr int face_axis(int face) { return face / 2; }
 constexpr int face_sign(int face) { return face % 2 == 0 ? 1 : -1; }
+constexpr int FACE_FRONT = 4;  // +z, toward the next cell of the row
+constexpr int FACE_BACK = 5;   // -z
 
 // GLUT's cube of edge 1: its corners, its faces as quads wound
 // counter-clockwise from outside, and each face's normal.

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "render/fast_frame_record.h"
+#include "render/core/fast_frame_record.h"
 
 // The frame as data, for whichever GL draws it: lit triangles of cells, the
 // fountains of burning cells, the floor and the pen marker.

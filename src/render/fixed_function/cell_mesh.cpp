@@ -1,7 +1,7 @@
-#include "render/cell_mesh.h"
+#include "render/core/cell_mesh.h"
 
-#include "render/cell_drawing.h"
-#include "render/gl.h"
+#include "render/core/cell_drawing.h"
+#include "render/fixed_function/gl.h"
 
 namespace {
 

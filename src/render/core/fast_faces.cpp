@@ -1,21 +1,16 @@
-#include "render/fast_faces.h"
+#include "render/core/fast_faces.h"
 
 #include <cmath>
 
-#include "render/cell_mesh.h"
+#include "render/core/cell_mesh.h"
 #include "sim/neighbours.h"
 
 namespace {
 
-constexpr double CUBE_HALF = 0.5;
-// Faces this close to edge-on, and boxes this close to a clip plane, are left
-// for GL to decide.
-constexpr double FACING_MARGIN = 1e-4;
+// Boxes this close to a clip plane are left for GL to decide.
 constexpr double CLIP_MARGIN = 1e-3;
 
 double at(const double m[16], int row, int column) { return m[column * 4 + row]; }
-
-bool blended(cell_look look) { return look == cell_look::see_through || look == cell_look::faint; }
 
 }  // namespace
 
@@ -104,7 +99,7 @@ inline face_fate fate_beside(const frame_record& record, const view_geometry& vi
     const int neighbour = sweep_key(nx, ny, nz);
     const cell_look look = record.look(neighbour);
     if (look != cell_look::opaque && look != cell_look::see_through) return face_fate::drawn;
-    if (!near_checked && !box_beyond_near(view, nx, ny, nz, CUBE_HALF)) return face_fate::drawn;
+    if (!near_checked && !box_beyond_near(view, nx, ny, nz, CELL_HALF)) return face_fate::drawn;
     if (neighbour < key) return face_fate::hidden;
 
     if (look != cell_look::opaque) return face_fate::drawn;
@@ -113,15 +108,14 @@ inline face_fate fate_beside(const frame_record& record, const view_geometry& vi
     return blended_between == 0 ? face_fate::hidden : face_fate::drawn;
 }
 
-// Culled or drawn when facing alone decides; `decided` says whether it did.
+}  // namespace
+
 face_fate fate_by_facing(const view_geometry& view, int axis, int sign, int coordinate, bool& decided) {
-    const double face_plane = coordinate + sign * CUBE_HALF;
+    const double face_plane = coordinate + sign * CELL_HALF;
     const double toward_eye = (view.eye[axis] - face_plane) * sign;
     decided = toward_eye <= FACING_MARGIN;
     return toward_eye < -FACING_MARGIN ? face_fate::culled : face_fate::drawn;
 }
-
-}  // namespace
 
 face_fate cube_face_fate(const frame_record& record, const view_geometry& view, int x, int y, int z, int face) {
     const int axis = face_axis(face);
@@ -143,8 +137,8 @@ void run_face_fates(const frame_record& record, const view_geometry& view, int x
         const int sign = face_sign(face);
         if (axis == 2) {
             // Along the row the neighbours are the row's own cells and the one past each end.
-            const double low[3] = {x - CUBE_HALF, y - CUBE_HALF, z_first - 1 - CUBE_HALF};
-            const double high[3] = {x + CUBE_HALF, y + CUBE_HALF, z_first + length + CUBE_HALF};
+            const double low[3] = {x - CELL_HALF, y - CELL_HALF, z_first - 1 - CELL_HALF};
+            const double high[3] = {x + CELL_HALF, y + CELL_HALF, z_first + length + CELL_HALF};
             const bool row_beyond_near = box_beyond_near(view, low, high);
             for (int i = 0; i < length; ++i) {
                 const int cell[3] = {x, y, z_first + i};
@@ -171,8 +165,8 @@ void run_face_fates(const frame_record& record, const view_geometry& view, int x
             for (int i = 0; i < length; ++i) fates[i][face] = uniform;
             continue;
         }
-        const double low[3] = {neighbour[0] - CUBE_HALF, neighbour[1] - CUBE_HALF, z_first - CUBE_HALF};
-        const double high[3] = {neighbour[0] + CUBE_HALF, neighbour[1] + CUBE_HALF, z_first + length - 1 + CUBE_HALF};
+        const double low[3] = {neighbour[0] - CELL_HALF, neighbour[1] - CELL_HALF, z_first - CELL_HALF};
+        const double high[3] = {neighbour[0] + CELL_HALF, neighbour[1] + CELL_HALF, z_first + length - 1 + CELL_HALF};
         const bool row_beyond_near = box_beyond_near(view, low, high);
         for (int i = 0; i < length; ++i)
             fates[i][face] = fate_beside(record, view, sweep_key(x, y, z_first + i), neighbour[0], neighbour[1],

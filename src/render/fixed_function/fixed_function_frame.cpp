@@ -1,6 +1,6 @@
-#include "render/fixed_function_frame.h"
+#include "render/fixed_function/fixed_function_frame.h"
 
-#include "render/gl.h"
+#include "render/fixed_function/gl.h"
 
 void draw_floor_quad(const floor_quad& floor) {
     glColor4fv(floor.colour);
