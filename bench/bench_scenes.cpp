@@ -4,6 +4,7 @@
 
 #include "render/core/cell_drawing.h"
 #include "sim/sweep.h"
+#include "sim/types.h"
 
 void fill_box(world& w, int type, int x0, int x1, int y0, int y1, int z0, int z1) {
     for (int x = x0; x < x1; ++x)
@@ -56,4 +57,31 @@ void build_burnt_out_box(world& w) {
         });
         if (live == 0) break;
     }
+}
+
+void build_water_pool(world& w) { fill_box(w, TYPE_WATER, 0, 50, 0, 40, 0, GRID_Z); }
+
+void build_mixed_gases(world& w) {
+#if GRAINVOX_HAS_GASES
+    const int gases[] = {TYPE_METHANE, TYPE_HYDROGEN_SULFIDE, TYPE_CARBON_DIOXIDE, TYPE_NITROGEN_DIOXIDE};
+    for (int x = 25; x < 75; ++x)
+        for (int y = 20; y < 30; ++y)
+            for (int z = 0; z < GRID_Z; ++z) w.add_particle(gases[(x + y + z) % 4], x, y, z);
+#else
+    (void)w;
+#endif
+}
+
+void build_burning_oil(world& w) {
+    fill_box(w, TYPE_OIL, 40, 60, 0, 10, 0, GRID_Z);
+    for (int x = 40; x < 60; ++x)
+        for (int y = 0; y < 10; ++y)
+            for (int z = 0; z < GRID_Z; ++z) {
+                ParticleType& p = w.grid[x][y][z];
+                p.ignition_delay = 0;
+                p.red = IGNITION_RED;
+                p.green = IGNITION_GREEN;
+                p.blue = IGNITION_BLUE;
+                p.alpha = IGNITION_ALPHA;
+            }
 }

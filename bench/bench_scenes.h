@@ -22,3 +22,11 @@ void build_mixed_100k(world& w);
 // the program picks them, until nothing burns or is left: an empty box whose
 // cells that once burned kept the fountain picked for them.
 void build_burnt_out_box(world& w);
+
+// The sweep timings' moving scenes, each laid into an empty box:
+// 200,000 Water filling half the floor to 40 layers, spreading into the other half under its own pressure;
+void build_water_pool(world& w);
+// 50,000 gas particles of every kind, mixed in a ten-layer band (none in a stage without gases);
+void build_mixed_gases(world& w);
+// 20,000 Oil, all of it alight, in a pan on the floor.
+void build_burning_oil(world& w);

@@ -23,47 +23,10 @@ namespace {
 constexpr int FRAMES_PER_SCENE = 20;
 constexpr double CELLS_IN_GRID = double(GRID_X) * GRID_Y * GRID_Z;
 
-void fill(world& w, int type, int x0, int x1, int y0, int y1, int z0, int z1) {
-    for (int x = x0; x < x1; ++x)
-        for (int y = y0; y < y1; ++y)
-            for (int z = z0; z < z1; ++z) w.grid[x][y][z] = w.types[type];
-}
-
-void empty_box(world& w) { fill(w, TYPE_ERASER, 0, GRID_X, 0, GRID_Y, 0, GRID_Z); }
+void empty_box(world& w) { fill_box(w, TYPE_ERASER, 0, GRID_X, 0, GRID_Y, 0, GRID_Z); }
 
 // 100,000 Sand: a full-width slab ten layers thick, falling.
-void sand_slab(world& w) { fill(w, TYPE_SAND, 0, GRID_X, 30, 40, 0, GRID_Z); }
-
-// 200,000 Water: a block filling half the floor to 40 layers, spreading
-// into the other half under its own pressure.
-void water_pool(world& w) { fill(w, TYPE_WATER, 0, 50, 0, 40, 0, GRID_Z); }
-
-// 50,000 gas particles of every kind, mixed in a ten-layer band.
-void mixed_gases(world& w) {
-#if GRAINVOX_HAS_GASES
-    const int gases[] = {TYPE_METHANE, TYPE_HYDROGEN_SULFIDE, TYPE_CARBON_DIOXIDE, TYPE_NITROGEN_DIOXIDE};
-    for (int x = 25; x < 75; ++x)
-        for (int y = 20; y < 30; ++y)
-            for (int z = 0; z < GRID_Z; ++z) w.grid[x][y][z] = w.types[gases[(x + y + z) % 4]];
-#else
-    (void)w;
-#endif
-}
-
-// 20,000 Oil, all of it alight, in a pan on the floor.
-void burning_oil(world& w) {
-    fill(w, TYPE_OIL, 40, 60, 0, 10, 0, GRID_Z);
-    for (int x = 40; x < 60; ++x)
-        for (int y = 0; y < 10; ++y)
-            for (int z = 0; z < GRID_Z; ++z) {
-                ParticleType& p = w.grid[x][y][z];
-                p.ignition_delay = 0;
-                p.red = 1.0;
-                p.green = 0.24;
-                p.blue = 0.02;
-                p.alpha = 0.6;
-            }
-}
+void sand_slab(world& w) { fill_box(w, TYPE_SAND, 0, GRID_X, 30, 40, 0, GRID_Z); }
 
 int non_empty_cells(const world& w) {
     int n = 0;
@@ -157,18 +120,18 @@ void no_cells(world&) {}
 void settled_sand_heap(world& w) { build_sand_heap(w, 100000); }
 
 // 200,000 Water over the whole floor, 20 layers deep: nowhere to flow.
-void still_water_pool(world& w) { fill(w, TYPE_WATER, 0, GRID_X, 0, 20, 0, GRID_Z); }
+void still_water_pool(world& w) { fill_box(w, TYPE_WATER, 0, GRID_X, 0, 20, 0, GRID_Z); }
 
 const sweep_scene SWEEP_SCENES[] = {
     {"empty_box", no_cells, true},
     {"sand_heap_100k", settled_sand_heap, true},
     {"water_pool_200k", still_water_pool, true},
     {"sand_slab_100k", sand_slab, false},
-    {"water_spreading_200k", water_pool, false},
+    {"water_spreading_200k", build_water_pool, false},
 #if GRAINVOX_HAS_GASES
-    {"mixed_gases_50k", mixed_gases, false},
+    {"mixed_gases_50k", build_mixed_gases, false},
 #endif
-    {"burning_oil_20k", burning_oil, false},
+    {"burning_oil_20k", build_burning_oil, false},
 };
 
 // Registered in pairs, the plain sweep first, so that each scene's two

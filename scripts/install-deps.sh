@@ -9,8 +9,9 @@ set -euo pipefail
 run_packages=(cmake g++ make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
               libxi-dev libxxf86vm-dev)
 # Debian's emscripten works offline with its own prebuilt system libraries;
-# the page's texture is drawn by a tool built with the machine's compiler.
-web_packages=(cmake g++ make emscripten binaryen python3)
+# the page's texture is drawn by a tool built with the machine's compiler;
+# Node runs the WebAssembly build of the sweep timing.
+web_packages=(cmake g++ make emscripten binaryen python3 nodejs)
 package_packages=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 zip dpkg-dev file)
 test_packages=(libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils
                clang libclang-rt-dev wine wine64 unzip chromium chromium-driver python3-selenium)
