@@ -67,6 +67,7 @@ void load_scene_at_12(world& w, int frame) {
     for (int x = 0; x < GRID_X; ++x)
         for (int y = 0; y < GRID_Y; ++y)
             for (int z = 0; z < GRID_Z; ++z) w.grid[x][y][z] = scene->grid[x][y][z];
+    w.wake_all();  // as a scene load does
 }
 
 void empty_at_10(world& w, int frame) {
