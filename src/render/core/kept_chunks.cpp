@@ -142,6 +142,7 @@ void kept_chunks::reach(int index) {
         close(open_);
         passed(open_);
     }
+    taking_over_ = false;
     // Chunks the walk found nothing in are empty now.
     scratch_.clear();
     for (int i = open_ + 1; i < index; ++i) {
@@ -150,6 +151,7 @@ void kept_chunks::reach(int index) {
     }
     open_ = index;
     old_read_ = 0;
+    taking_over_ = true;
 }
 
 // A chunk's faces depend on the cells up to a layer past it: once the walk is
@@ -166,8 +168,23 @@ void kept_chunks::finish() {
     for (int i = std::max(0, CHUNK_COUNT - CHUNKS_PER_LAYER); i < CHUNK_COUNT; ++i) decide(i);
 }
 
+void kept_chunks::copy_taken_over() {
+    if (!taking_over_) return;
+    const std::vector<cell_draw>& old = chunks_[open_].draws;
+    scratch_.assign(old.begin(), old.begin() + static_cast<std::ptrdiff_t>(old_read_));
+    taking_over_ = false;
+}
+
 void kept_chunks::close(int index) {
     chunk& c = chunks_[index];
+    if (index == open_ && taking_over_) {
+        // Passed over whole, as the last walk found it: nothing to compare or copy.
+        if (old_read_ == c.draws.size() && c.burning == 0) {
+            taking_over_ = false;
+            return;
+        }
+        copy_taken_over();
+    }
     if (!same_shapes(scratch_, c.draws)) {
         changed_[index] = 1;
         const bool had_blended = c.blended != 0;
@@ -197,6 +214,7 @@ void kept_chunks::take_cell(world& w, bool steps, const ParticleType& before, in
     int pick = NO_FOUNTAIN;
     if (is_burning(before)) pick = steps ? pick_fountain(w, x, y, z) : random_fountain();
     reach(chunk_of(sweep_key(x, y, z)));
+    copy_taken_over();
     scratch_.push_back(draw_of(before, x, y, z, pick));
 }
 
@@ -205,10 +223,19 @@ void kept_chunks::take_skipped(const world& w, int x, int y, int z_begin, int z_
     if (unchanged && previous_valid_) {
         const std::vector<cell_draw>& old = chunks_[open_].draws;
         const int first = sweep_key(x, y, z_begin), end = sweep_key(x, y, z_end - 1) + 1;
+        // A last draw before the run that nothing took over is a cell gone.
+        if (old_read_ < old.size() && key_of(old[old_read_]) < first) copy_taken_over();
         while (old_read_ < old.size() && key_of(old[old_read_]) < first) ++old_read_;
+        if (taking_over_) {
+            const auto past = std::partition_point(old.begin() + static_cast<std::ptrdiff_t>(old_read_), old.end(),
+                                                   [end](const cell_draw& d) { return key_of(d) < end; });
+            old_read_ = static_cast<std::size_t>(past - old.begin());
+            return;
+        }
         for (; old_read_ < old.size() && key_of(old[old_read_]) < end; ++old_read_) scratch_.push_back(old[old_read_]);
         return;
     }
+    copy_taken_over();
     for (int z = z_begin; z < z_end; ++z) {
         const ParticleType& cell = w.grid[x][y][z];
         if (cell.id == TYPE_ERASER) continue;

@@ -135,6 +135,8 @@ private:
     void reach(int index);
     // The walk is past chunk `index`, whose draws are now scratch_.
     void close(int index);
+    // Copies the last draws taken over so far into scratch_, before a draw that may differ.
+    void copy_taken_over();
     // The walk is past chunk `index`, empty or not.
     void passed(int index);
     // What the chunk needs this frame; then it is ready.
@@ -160,6 +162,9 @@ private:
     std::vector<cell_draw> scratch_;    // the draws of the chunk the walk is in
     int open_ = -1;                     // that chunk; the ones before it are done
     std::size_t old_read_ = 0;          // its last draws taken over by passed-over runs
+    // The open chunk's draws so far are its last draws up to old_read_, not yet
+    // copied to scratch_: a chunk the walk passes over whole is never copied.
+    bool taking_over_ = false;
     std::size_t kept_bytes_ = 0;
     // Blended draws before each cell within its chunk, and before each chunk.
     std::vector<std::uint16_t> blended_in_chunk_;
