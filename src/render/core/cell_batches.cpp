@@ -110,40 +110,9 @@ void cell_batcher::add_cube_run(const cell_draw* run, int length, const view_geo
 
     face_fate fates[GRID_Z][CUBE_FACES];
     run_face_fates(record_, view, first.x, first.y, first.z, length, fates);
-    bool inner_face_looks_back = false;
-    for (int i = 1; i < length; ++i)
-        if (fates[i][FACE_BACK] == face_fate::drawn) inner_face_looks_back = true;
-    if (inner_face_looks_back) {
-        add_cubes_one_by_one(run, length, fates, sink);
-        return;
-    }
-
-    for (int i = 0; i + 1 < length; ++i)
-        if (fates[i][FACE_FRONT] == face_fate::drawn)
-            add_mesh(run[i], run[i].z, run[i].z, cube_.faces[FACE_FRONT], sink);
-    for (int face = 0; face < CUBE_FACES; ++face) {
-        if (face == FACE_FRONT || face == FACE_BACK) continue;
-        for (int i = 0; i < length;) {
-            if (fates[i][face] != face_fate::drawn) {
-                ++i;
-                continue;
-            }
-            int j = i;
-            while (j + 1 < length && fates[j + 1][face] == face_fate::drawn) ++j;
-            add_mesh(run[i], run[i].z, run[j].z, cube_.faces[face], sink);
-            i = j + 1;
-        }
-    }
-    if (fates[0][FACE_BACK] == face_fate::drawn) add_mesh(first, first.z, first.z, cube_.faces[FACE_BACK], sink);
-    if (fates[length - 1][FACE_FRONT] == face_fate::drawn)
-        add_mesh(last, last.z, last.z, cube_.faces[FACE_FRONT], sink);
-}
-
-void cell_batcher::add_cubes_one_by_one(const cell_draw* run, int length, const face_fate (*fates)[CUBE_FACES],
-                                        batch_sink& sink) {
-    for (int i = 0; i < length; ++i)
-        for (int face = 0; face < CUBE_FACES; ++face)
-            if (fates[i][face] == face_fate::drawn) add_mesh(run[i], run[i].z, run[i].z, cube_.faces[face], sink);
+    for_each_run_face(fates, length, [&](int i, int j, int face) {
+        add_mesh(run[i], run[i].z, run[j].z, cube_.faces[face], sink);
+    });
 }
 
 void cell_batcher::add_sphere(const cell_draw& cell, const view_geometry& view, batch_sink& sink) {

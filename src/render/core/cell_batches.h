@@ -55,8 +55,6 @@ private:
     std::size_t batch_settled(std::size_t first, std::size_t end, int graphics, const view_geometry& view,
                               batch_sink& sink);
     void add_cube_run(const cell_draw* run, int length, const view_geometry& view, batch_sink& sink);
-    void add_cubes_one_by_one(const cell_draw* run, int length, const face_fate (*fates)[CUBE_FACES],
-                              batch_sink& sink);
     void add_sphere(const cell_draw& cell, const view_geometry& view, batch_sink& sink);
     // The mesh at the cell's x and y, stretched along z from z_first to z_last.
     void add_mesh(const cell_draw& cell, int z_first, int z_last, const indexed_mesh& mesh, batch_sink& sink);

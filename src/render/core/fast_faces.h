@@ -52,3 +52,38 @@ face_fate cube_face_fate(const frame_record& record, const view_geometry& view, 
 // (x, y, z_first) to (x, y, z_first + length - 1), in fates[0] to fates[length - 1].
 void run_face_fates(const frame_record& record, const view_geometry& view, int x, int y, int z_first, int length,
                     face_fate (*fates)[CUBE_FACES]);
+
+// Hands the drawn faces of a run of cubes along a row, in one colour, to
+// add(first, last, face) (cells run[first] to run[last] as one long face), in
+// the order the picture needs: the faces between its cells first, then each
+// side as long faces, then the run's two ends. When an inner face looks back
+// toward -z, the run goes cell by cell instead.
+template <class AddFace>
+void for_each_run_face(const face_fate (*fates)[CUBE_FACES], int length, AddFace&& add) {
+    bool inner_face_looks_back = false;
+    for (int i = 1; i < length; ++i)
+        if (fates[i][FACE_BACK] == face_fate::drawn) inner_face_looks_back = true;
+    if (inner_face_looks_back) {
+        for (int i = 0; i < length; ++i)
+            for (int face = 0; face < CUBE_FACES; ++face)
+                if (fates[i][face] == face_fate::drawn) add(i, i, face);
+        return;
+    }
+    for (int i = 0; i + 1 < length; ++i)
+        if (fates[i][FACE_FRONT] == face_fate::drawn) add(i, i, FACE_FRONT);
+    for (int face = 0; face < CUBE_FACES; ++face) {
+        if (face == FACE_FRONT || face == FACE_BACK) continue;
+        for (int i = 0; i < length;) {
+            if (fates[i][face] != face_fate::drawn) {
+                ++i;
+                continue;
+            }
+            int j = i;
+            while (j + 1 < length && fates[j + 1][face] == face_fate::drawn) ++j;
+            add(i, j, face);
+            i = j + 1;
+        }
+    }
+    if (fates[0][FACE_BACK] == face_fate::drawn) add(0, 0, FACE_BACK);
+    if (fates[length - 1][FACE_FRONT] == face_fate::drawn) add(length - 1, length - 1, FACE_FRONT);
+}

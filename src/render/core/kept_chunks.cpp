@@ -377,7 +377,6 @@ void kept_chunks::add_cube_run(const cell_draw* run, int length, const view_geom
         if (box_outside_view(*view, low, high)) return;
     }
     face_fate fates[GRID_Z][CUBE_FACES];
-    bool inner_face_looks_back = false;
     for (int i = 0; i < length; ++i) {
         const int cell[3] = {run[i].x, run[i].y, run[i].z};
         const int key = sweep_key(cell[0], cell[1], cell[2]);
@@ -390,31 +389,8 @@ void kept_chunks::add_cube_run(const cell_draw* run, int length, const view_geom
             n[axis] += face_sign(face);
             fates[i][face] = neighbour_fate(key, n[0], n[1], n[2], view);
         }
-        if (i > 0 && fates[i][FACE_BACK] == face_fate::drawn) inner_face_looks_back = true;
     }
-    if (inner_face_looks_back) {
-        for (int i = 0; i < length; ++i)
-            for (int face = 0; face < CUBE_FACES; ++face)
-                if (fates[i][face] == face_fate::drawn) add_face(run[i], run[i].z, face, out);
-        return;
-    }
-    for (int i = 0; i + 1 < length; ++i)
-        if (fates[i][FACE_FRONT] == face_fate::drawn) add_face(run[i], run[i].z, FACE_FRONT, out);
-    for (int face = 0; face < CUBE_FACES; ++face) {
-        if (face == FACE_FRONT || face == FACE_BACK) continue;
-        for (int i = 0; i < length;) {
-            if (fates[i][face] != face_fate::drawn) {
-                ++i;
-                continue;
-            }
-            int j = i;
-            while (j + 1 < length && fates[j + 1][face] == face_fate::drawn) ++j;
-            add_face(run[i], run[j].z, face, out);
-            i = j + 1;
-        }
-    }
-    if (fates[0][FACE_BACK] == face_fate::drawn) add_face(run[0], run[0].z, FACE_BACK, out);
-    if (fates[length - 1][FACE_FRONT] == face_fate::drawn) add_face(run[length - 1], run[length - 1].z, FACE_FRONT, out);
+    for_each_run_face(fates, length, [&](int i, int j, int face) { add_face(run[i], run[j].z, face, out); });
 }
 
 void kept_chunks::add_face(const cell_draw& cell, int z_last, int face, chunk_mesh& out) const {
