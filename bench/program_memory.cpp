@@ -18,7 +18,7 @@
 namespace {
 
 constexpr int DEFAULT_FRAMES = 20;
-constexpr double DEFAULT_LIMIT_MB = 200.0;
+constexpr double DEFAULT_LIMIT_MB = 250.0;
 constexpr int SAND_TOP = 17;   // layers [0, 17) Sand
 constexpr int WATER_TOP = 34;  // layers [17, 34) Water, the rest Oil
 constexpr double KILOBYTES_PER_MEGABYTE = 1024.0;

@@ -8,6 +8,7 @@ by touch, and the page playing on with its server gone."""
 
 import base64
 import os
+import time
 import zlib
 
 from selenium.webdriver.common.action_chains import ActionChains
@@ -24,6 +25,7 @@ FINGER = (0.5, 0.52)      # where the finger pours, as a share of the canvas: on
 AROUND_FINGER = 80        # half the side of the square looked at, drawing-buffer pixels
 SAND_AROUND_FINGER = 600
 GESTURE_STEPS = 10
+WRITTEN_SECONDS = 1.5       # the page keeps a changed box within a second
 
 
 def check(condition, what):
@@ -86,6 +88,9 @@ def hostile_links(s, size, site, downloads):
     s.open('paused&' + size)
     s.keys('e+++l')
     kept = s.kept_copy(downloads, 'before-links')
+    # Leaving at once could cut the page's write of the change short, which
+    # its promise allows.
+    time.sleep(WRITTEN_SECONDS)
     refused = []
     for what, link in links:
         s.driver.get('about:blank')
