@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "render/core/cell_drawing.h"
+#include "render/fixed_function/fixed_function_frame.h"
 #include "render/fixed_function/gl.h"
 
 #include <GL/freeglut_ext.h>  // glutGetProcAddress
@@ -108,6 +109,16 @@ void fast_renderer::draw_still(world& w, int graphics, fountain* const* fountain
         return;
     }
     draw_still(static_cast<const world&>(w), graphics, fountains);
+}
+
+void fast_renderer::draw_frame(world& w, bool steps, int graphics, const pen_marker_place& pen,
+                               fountain* const* fountains) {
+    record_scene(pen, scene_);
+    draw_scene(scene_);
+    if (steps)
+        draw(w, graphics, fountains);
+    else
+        draw_still(w, graphics, fountains);
 }
 
 void fast_renderer::keep_meshes(bool on) {

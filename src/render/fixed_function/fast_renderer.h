@@ -56,6 +56,9 @@ public:
     void draw_still(const world& w, int graphics, fountain* const* fountains);
     // With meshes kept, a still frame also counts as one of the world's walks.
     void draw_still(world& w, int graphics, fountain* const* fountains);
+    // The whole frame after the camera: the floor and the marker of `pen`,
+    // then the cells, stepped (draw) or standing still (draw_still).
+    void draw_frame(world& w, bool steps, int graphics, const pen_marker_place& pen, fountain* const* fountains);
 
     // Whether the cells' triangles are kept between frames (in chunks, made
     // again only where the cells changed) or made and handed over whole every
@@ -98,6 +101,7 @@ private:
     void take_fountain(const cell_draw& cell) override;
     void settled() override;
 
+    frame_scene scene_;  // kept, so that a frame allocates nothing
     cell_batcher batcher_;
     fountain* const* fountains_ = nullptr;  // of the frame being drawn
     bool unflushed_ = false;                // triangles handed to GL since it was last told to start

@@ -18,3 +18,8 @@ void draw_wire_cubes(const std::vector<wire_cube>& cubes) {
         glPopMatrix();
     }
 }
+
+void draw_scene(const frame_scene& scene) {
+    draw_floor_quad(scene.floor);
+    draw_wire_cubes(scene.marker);
+}

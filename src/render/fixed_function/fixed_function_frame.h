@@ -12,3 +12,6 @@ void draw_floor_quad(const floor_quad& floor);
 
 // GLUT's wire cubes, each in its colour, in order.
 void draw_wire_cubes(const std::vector<wire_cube>& cubes);
+
+// The floor, then the marker's cubes: what the frame draws before its cells.
+void draw_scene(const frame_scene& scene);

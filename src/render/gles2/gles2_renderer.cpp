@@ -179,7 +179,7 @@ struct gles2_renderer::state final : batch_sink {
     std::vector<fountain_draw> fountain_draws;
     std::vector<frame_item> items;
     std::vector<lit_vertex> scene;  // the floor's triangles, then the marker's lines
-    std::vector<wire_cube> marker;
+    frame_scene floor_and_marker;
     std::vector<particle_vertex> particles;
     std::vector<std::size_t> first_particle;  // of each fountain drawn
 
@@ -236,7 +236,8 @@ struct gles2_renderer::state final : batch_sink {
 };
 
 void gles2_renderer::state::record_floor_and_marker(const pen_marker_place& pen) {
-    const floor_quad floor = frame_floor();
+    record_scene(pen, floor_and_marker);
+    const floor_quad& floor = floor_and_marker.floor;
     scene.clear();
     for (int corner : FLOOR_TRIANGLES) {
         lit_vertex v{};
@@ -248,8 +249,7 @@ void gles2_renderer::state::record_floor_and_marker(const pen_marker_place& pen)
         scene.push_back(v);
     }
 
-    pen_marker_cubes(pen.x, pen.y, pen.z, pen.size, marker);
-    for (const wire_cube& cube : marker)
+    for (const wire_cube& cube : floor_and_marker.marker)
         // GLUT draws each face of its cube as a loop, lit by the face's normal.
         for (int face = 0; face < CUBE_FACES; ++face)
             for (int edge = 0; edge < QUAD_CORNERS; ++edge)
