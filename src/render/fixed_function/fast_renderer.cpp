@@ -238,11 +238,16 @@ void fast_renderer::settled() {
     unflushed_ = false;
 }
 
-// Exactly the calls of the cell-by-cell drawing, at the same point of the order.
+// The picture of the cell-by-cell drawing, at the same point of the order.
 void fast_renderer::take_fountain(const cell_draw& cell) {
-    glPushMatrix();
-    glColor4f(cell.red, cell.green, cell.blue, cell.alpha);
-    glTranslated(cell.x, cell.y, cell.z);
-    if (fountain* effect = fountains_[cell.fountain]) effect->draw_in_one_primitive(cell.x, cell.y, cell.z);
-    glPopMatrix();
+    const fountain* effect = fountains_[cell.fountain];
+    if (effect == nullptr) {
+        // Nothing to draw; the colour is left as the cell's, as drawing cell by cell leaves it.
+        glColor4f(cell.red, cell.green, cell.blue, cell.alpha);
+        return;
+    }
+    fountain_.clear();
+    fountain_corners_.clear();
+    record_fountain(cell, *effect, fountain_, fountain_corners_);
+    draw_fountain_item(fountain_.front(), fountain_corners_.data(), effect->texture);
 }

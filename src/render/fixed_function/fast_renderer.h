@@ -4,6 +4,7 @@
 
 #include "render/core/cell_batches.h"
 #include "render/core/fast_frame_record.h"
+#include "render/core/fountain_items.h"
 #include "render/core/frame_data.h"
 #include "render/core/kept_chunks.h"
 #include "render/fixed_function/kept_gl_meshes.h"
@@ -102,6 +103,9 @@ private:
     void settled() override;
 
     frame_scene scene_;  // kept, so that a frame allocates nothing
+    // The fountain being drawn; drawn as soon as it is recorded.
+    std::vector<fountain_item> fountain_;
+    std::vector<fountain_corner> fountain_corners_;
     cell_batcher batcher_;
     fountain* const* fountains_ = nullptr;  // of the frame being drawn
     bool unflushed_ = false;                // triangles handed to GL since it was last told to start
