@@ -60,6 +60,16 @@ void wait_for(const gl_fences& gl, void* fence) {
     if (result == SYNC_WAIT_FAILED) glFinish();
 }
 
+// The camera GL draws with now, as the program has set it up.
+frame_view current_view() {
+    double modelview[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    return view_from_matrices(modelview, projection, viewport);
+}
+
 }  // namespace
 
 gl_queue_limit::gl_queue_limit(std::size_t limit, int bounds)
@@ -96,11 +106,11 @@ void fast_renderer::draw(world& w, int graphics, fountain* const* fountains) {
         draw_kept(w, true, graphics, fountains);
         return;
     }
-    draw_batched([&](const view_geometry& view) { batcher_.sweep(w, graphics, view, *this); }, fountains);
+    draw_batched([&](const frame_view& view) { batcher_.sweep(w, graphics, view, *this); }, fountains);
 }
 
 void fast_renderer::draw_still(const world& w, int graphics, fountain* const* fountains) {
-    draw_batched([&](const view_geometry& view) { batcher_.still(w, graphics, view, *this); }, fountains);
+    draw_batched([&](const frame_view& view) { batcher_.still(w, graphics, view, *this); }, fountains);
 }
 
 void fast_renderer::draw_still(world& w, int graphics, fountain* const* fountains) {
@@ -130,9 +140,6 @@ void fast_renderer::keep_meshes(bool on) {
 
 void fast_renderer::draw_kept(world& w, bool steps, int graphics, fountain* const* fountains) {
     if (!kept_.has_meshes()) kept_.set_meshes(capture_cell_cube(), capture_cell_sphere());
-    double modelview[16], projection[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
 
     fountains_ = fountains;
     kept_triangles_ = 0;
@@ -147,7 +154,7 @@ void fast_renderer::draw_kept(world& w, bool steps, int graphics, fountain* cons
         if (chunk % CHUNKS_PER_LAYER == CHUNKS_PER_LAYER - 1) settled();
         kept_drawing_seconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };
-    kept_.sweep(w, steps, graphics, view_from_matrices(modelview, projection), ready);
+    kept_.sweep(w, steps, graphics, current_view(), ready);
     glPopClientAttrib();
     if (const cell_draw* last = kept_.last_draw(); last != nullptr && last->fountain == NO_FOUNTAIN)
         glColor4f(last->red, last->green, last->blue, last->alpha);
@@ -206,14 +213,11 @@ void fast_renderer::submitted(std::size_t indices) {
 template <class Batch>
 void fast_renderer::draw_batched(Batch&& batch, fountain* const* fountains) {
     if (!batcher_.has_meshes()) batcher_.set_meshes(capture_cell_cube(), capture_cell_sphere());
-    double modelview[16], projection[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
 
     fountains_ = fountains;
     unflushed_ = false;
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    batch(view_from_matrices(modelview, projection));
+    batch(current_view());
     glPopClientAttrib();
 
     // Leave the current colour (and so the colour material) as drawing cell by

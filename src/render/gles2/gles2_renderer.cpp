@@ -383,15 +383,14 @@ void gles2_renderer::record_frame(world& w, bool steps, int graphics, const pen_
     s.fountain_corners.clear();
     s.items.clear();
     s.fountains = fountains;
-    const view_geometry geometry = view_from_matrices(view.modelview, view.projection);
     if (s.keeps) {
         if (!s.kept.has_meshes()) s.kept.set_meshes(build_cell_cube(), build_cell_sphere());
-        s.kept.sweep(w, steps, graphics, geometry);
+        s.kept.sweep(w, steps, graphics, view);
         s.record_kept_fountains();
     } else if (steps) {
-        s.batcher.sweep(w, graphics, geometry, s);
+        s.batcher.sweep(w, graphics, view, s);
     } else {
-        s.batcher.still(w, graphics, geometry, s);
+        s.batcher.still(w, graphics, view, s);
     }
 }
 
