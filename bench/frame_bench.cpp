@@ -20,6 +20,7 @@
 #include "bench_scenes.h"
 #include "render/core/cell_drawing.h"
 #include "render/fixed_function/fast_renderer.h"
+#include "render/fixed_function/fixed_function_frame.h"
 #include "render/gles2/gles2_renderer.h"
 #include "sim/sweep.h"
 
@@ -59,7 +60,7 @@ void start_frame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     place_camera();
-    draw_floor();
+    draw_floor_quad(frame_floor());
 }
 
 // `fast` is the program's drawing, with or without kept meshes; `paused` the

@@ -1,25 +1,15 @@
 #include "app/frame.h"
 
-#include <vector>
-
 #include "app/app_state.h"
 #include "app/gl.h"
 #include "app/pen.h"
 #include "app/stage.h"
 #include "render/fixed_function/fast_renderer.h"
-#include "render/fixed_function/fixed_function_frame.h"
 #include "render/core/view_math.h"
 
 namespace {
 
 constexpr int TEXT_OFFSET = 2;  // cells beyond the pen, on each axis
-
-// A white wire cube on the pen cell and red ones below it, down to the floor.
-void draw_pen_marker() {
-    static std::vector<wire_cube> cubes;  // kept, so that a frame allocates nothing
-    pen_marker_cubes(point_x, point_y, point_z, pen_size, cubes);
-    draw_wire_cubes(cubes);
-}
 
 void draw_selected_name() {
     glPushMatrix();
@@ -55,12 +45,6 @@ void place_camera() {
     glTranslated(-ORBIT_CENTRE_X, 0.0, -ORBIT_CENTRE_Z);
 }
 
-void draw_floor() {
-    glPushMatrix();
-    draw_floor_quad(frame_floor());
-    glPopMatrix();
-}
-
 void render_text(const char* text) {
     glRasterPos3f(static_cast<float>(point_x + TEXT_OFFSET), static_cast<float>(point_y + TEXT_OFFSET),
                   static_cast<float>(point_z + TEXT_OFFSET));
@@ -69,14 +53,16 @@ void render_text(const char* text) {
 
 void draw_sweep(world& w, int graphics) { cell_renderer().draw(w, graphics, f); }
 
+void draw_scene_and_cells(bool steps) {
+    cell_renderer().draw_frame(*w, steps, graphics, {point_x, point_y, point_z, pen_size}, f);
+}
+
 void display() {
     if (sand_on) add_sand();
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     place_camera();
-    draw_floor();
-    draw_pen_marker();
     draw_stage_cells();
     draw_selected_name();
     draw_stage_status();

@@ -23,9 +23,6 @@ void limit_camera();
 // Loads the camera's view onto the model-view matrix (after limit_camera).
 void place_camera();
 
-// The grey floor quad under the grid, lit like everything else.
-void draw_floor();
-
 // The batched cell drawing that every frame uses.
 fast_renderer& cell_renderer();
 
@@ -34,3 +31,7 @@ void write_characters(const char* text);
 
 // Runs the world's sweep and draws every cell it hands over.
 void draw_sweep(world& w, int graphics);
+
+// The floor, the pen marker and the cells, stepped or standing still, all
+// drawn by the cell renderer.
+void draw_scene_and_cells(bool steps);

@@ -22,10 +22,7 @@ void draw_stage_cells() {
     fast_renderer& renderer = cell_renderer();
     renderer.measure_drawing(overlay_on);
     const auto start = overlay_on ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};
-    if (steps)
-        renderer.draw(*w, graphics, f);
-    else
-        renderer.draw_still(*w, graphics, f);
+    draw_scene_and_cells(steps);
     if (overlay_on)
         overlay_frame_drawn(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
                             renderer.drawing_seconds());

@@ -19,7 +19,7 @@ bool handle_stage_key(unsigned char) { return false; }
 void handle_stage_special_key(int) {}
 void reset_world() {}
 
-void draw_stage_cells() { draw_sweep(*w, graphics); }
+void draw_stage_cells() { draw_scene_and_cells(true); }
 void draw_stage_status() {}
 
 // One code for the Eraser, Glass and Wall alike.

@@ -1,5 +1,6 @@
 #include "effects/fountain.h"
 
+#include "effects/fountain_gl_state.h"
 #include "effects/gl_api.h"
 
 // The fountain drawn with fixed-function GL.
@@ -10,20 +11,6 @@ namespace {
 constexpr int MATRIX_X_AXIS = 0;
 constexpr int MATRIX_Y_AXIS = 4;
 constexpr int MATRIX_SIZE = 16;
-
-// Replaces the model's x and y axes by the eye's, so the square faces the
-// viewer and pos_x, pos_y run along the screen.
-void load_facing_matrix() {
-    GLfloat m[MATRIX_SIZE];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    m[MATRIX_X_AXIS + 0] = 1.0f;
-    m[MATRIX_X_AXIS + 1] = 0.0f;
-    m[MATRIX_X_AXIS + 2] = 0.0f;
-    m[MATRIX_Y_AXIS + 0] = 0.0f;
-    m[MATRIX_Y_AXIS + 1] = 1.0f;
-    m[MATRIX_Y_AXIS + 2] = 0.0f;
-    glLoadMatrixf(m);
-}
 
 void put_corner(const fountainParticle& p, const fountain_square_corner& c) {
     glTexCoord2f(c.s, c.t);
@@ -36,7 +23,20 @@ void draw_square(const fountainParticle& p) {
     glEnd();
 }
 
-// Additive, textured and over everything: the state the particles are drawn in.
+}  // namespace
+
+void load_facing_matrix() {
+    GLfloat m[MATRIX_SIZE];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    m[MATRIX_X_AXIS + 0] = 1.0f;
+    m[MATRIX_X_AXIS + 1] = 0.0f;
+    m[MATRIX_X_AXIS + 2] = 0.0f;
+    m[MATRIX_Y_AXIS + 0] = 0.0f;
+    m[MATRIX_Y_AXIS + 1] = 1.0f;
+    m[MATRIX_Y_AXIS + 2] = 0.0f;
+    glLoadMatrixf(m);
+}
+
 void begin_particle_state(unsigned int texture) {
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -44,15 +44,12 @@ void begin_particle_state(unsigned int texture) {
     glBindTexture(GL_TEXTURE_2D, texture);
 }
 
-// Back to the state the cells are drawn in.
 void end_particle_state() {
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_DEPTH_TEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
 }
-
-}  // namespace
 
 // The picture does not depend on the cell: the caller has already moved the
 // model-view matrix there.

@@ -76,8 +76,9 @@ matrix frustum_projection() {
     return r;
 }
 
-view_geometry view_of(double elevation, double azimuth, double distance) {
-    return view_from_matrices(camera(elevation, azimuth, distance).m, frustum_projection().m);
+frame_view view_of(double elevation, double azimuth, double distance) {
+    constexpr int WINDOW[4] = {0, 0, 640, 480};
+    return view_from_matrices(camera(elevation, azimuth, distance).m, frustum_projection().m, WINDOW);
 }
 
 }  // namespace
@@ -85,7 +86,7 @@ view_geometry view_of(double elevation, double azimuth, double distance) {
 TEST(ViewGeometry, EyeSitsWhereTheOrbitPutsIt) {
     const double cases[][3] = {{20.0, 0.0, 100.0}, {60.0, 135.0, 30.0}, {340.0, 250.0, 75.0}};
     for (const auto& c : cases) {
-        const view_geometry view = view_of(c[0], c[1], c[2]);
+        const frame_view view = view_of(c[0], c[1], c[2]);
         const double e = c[0] * PI / 180.0, a = c[1] * PI / 180.0, d = c[2];
         EXPECT_NEAR(view.eye[0], GRID_X / 2 - d * std::cos(e) * std::sin(a), 1e-9);
         EXPECT_NEAR(view.eye[1], d * std::sin(e), 1e-9);
@@ -94,7 +95,7 @@ TEST(ViewGeometry, EyeSitsWhereTheOrbitPutsIt) {
 }
 
 TEST(ViewGeometry, BoxesInsideOutsideAndAtTheNearPlane) {
-    const view_geometry view = view_of(0.0, 0.0, 60.0);  // eye at (50, 0, 110), looking along -z
+    const frame_view view = view_of(0.0, 0.0, 60.0);  // eye at (50, 0, 110), looking along -z
     EXPECT_FALSE(box_outside_view(view, 50, 0, 50, 0.5));
     EXPECT_TRUE(box_outside_view(view, 50, 0, 99 + 20, 0.5)) << "behind the eye";
     EXPECT_TRUE(box_outside_view(view, 0, 40, 100, 0.5)) << "off to the side, close by";
@@ -190,7 +191,7 @@ frame_record record_of(std::initializer_list<placed_cell> cells) {
 }  // namespace
 
 TEST(FaceFate, OpaqueNeighboursHideTheFacesBetweenThem) {
-    const view_geometry front = view_of(20.0, 0.0, 100.0);  // eye near (50, 34, 144)
+    const frame_view front = view_of(20.0, 0.0, 100.0);  // eye near (50, 34, 144)
     const frame_record record = record_of({{TYPE_WALL, 10, 5, 20}, {TYPE_WALL, 10, 5, 21}});
     // Painted over by the later cell: nothing blended is drawn in between.
     EXPECT_EQ(cube_face_fate(record, front, 10, 5, 20, FACE_PLUS_Z), face_fate::hidden);
@@ -200,13 +201,13 @@ TEST(FaceFate, OpaqueNeighboursHideTheFacesBetweenThem) {
     EXPECT_EQ(cube_face_fate(record, front, 10, 5, 20, FACE_PLUS_X), face_fate::drawn);
 
     // Seen from the other side, the later cell's face lies behind the earlier cell.
-    const view_geometry back = view_of(20.0, 180.0, 100.0);
+    const frame_view back = view_of(20.0, 180.0, 100.0);
     EXPECT_EQ(cube_face_fate(record, back, 10, 5, 21, FACE_MINUS_Z), face_fate::hidden);
     EXPECT_EQ(cube_face_fate(record, back, 10, 5, 20, FACE_MINUS_Z), face_fate::drawn);
 }
 
 TEST(FaceFate, ABlendedCellDrawnInBetweenKeepsTheFace) {
-    const view_geometry front = view_of(20.0, 0.0, 100.0);
+    const frame_view front = view_of(20.0, 0.0, 100.0);
     // (20, 5, 60) comes between (20, 5, 20) and (21, 5, 20) in the sweep.
     const frame_record with_glass =
         record_of({{TYPE_WALL, 20, 5, 20}, {TYPE_WALL, 21, 5, 20}, {TYPE_GLASS, 20, 5, 60}});
@@ -217,10 +218,10 @@ TEST(FaceFate, ABlendedCellDrawnInBetweenKeepsTheFace) {
 
 TEST(FaceFate, SeeThroughNeighboursHideOnlyWhenDrawnFirst) {
     const frame_record record = record_of({{TYPE_GLASS, 30, 5, 20}, {TYPE_GLASS, 30, 5, 21}});
-    const view_geometry front = view_of(20.0, 0.0, 100.0);
+    const frame_view front = view_of(20.0, 0.0, 100.0);
     EXPECT_EQ(cube_face_fate(record, front, 30, 5, 20, FACE_PLUS_Z), face_fate::drawn)
         << "the later Glass is blended over it";
-    const view_geometry back = view_of(20.0, 180.0, 100.0);
+    const frame_view back = view_of(20.0, 180.0, 100.0);
     EXPECT_EQ(cube_face_fate(record, back, 30, 5, 21, FACE_MINUS_Z), face_fate::hidden);
 
     // Glass before Wall: the Wall's face behind the Glass fails the depth test.
@@ -230,12 +231,12 @@ TEST(FaceFate, SeeThroughNeighboursHideOnlyWhenDrawnFirst) {
 }
 
 TEST(FaceFate, FacesAtTheEdgeOrNearTheEyeAreDrawn) {
-    const view_geometry front = view_of(20.0, 0.0, 100.0);
+    const frame_view front = view_of(20.0, 0.0, 100.0);
     const frame_record edge = record_of({{TYPE_WALL, 40, 5, 99}});
     EXPECT_EQ(cube_face_fate(edge, front, 40, 5, 99, FACE_PLUS_Z), face_fate::drawn);
 
     // Eye at (50, 0, 60): the neighbour at z 58 is cut by the near plane.
-    const view_geometry close = view_of(0.0, 0.0, 10.0);
+    const frame_view close = view_of(0.0, 0.0, 10.0);
     const frame_record near_eye = record_of({{TYPE_WALL, 50, 0, 57}, {TYPE_WALL, 50, 0, 58}});
     EXPECT_EQ(cube_face_fate(near_eye, close, 50, 0, 57, FACE_PLUS_Z), face_fate::drawn);
     const frame_record farther = record_of({{TYPE_WALL, 50, 0, 50}, {TYPE_WALL, 50, 0, 51}});
@@ -248,7 +249,7 @@ struct face_fates {
     face_fate of[CUBE_FACES];
 };
 
-face_fates fates_of(const frame_record& record, const view_geometry& view, const cell_draw& d) {
+face_fates fates_of(const frame_record& record, const frame_view& view, const cell_draw& d) {
     face_fates fates;
     for (int face = 0; face < CUBE_FACES; ++face) fates.of[face] = cube_face_fate(record, view, d.x, d.y, d.z, face);
     return fates;
@@ -272,7 +273,7 @@ void build_sand_block(world& w) {
 }
 
 TEST(FrameRecord, DrawsToldSettledKeepTheirFacesToTheEnd) {
-    const view_geometry views[] = {view_of(20.0, 30.0, 60.0), view_of(300.0, 200.0, 40.0)};
+    const frame_view views[] = {view_of(20.0, 30.0, 60.0), view_of(300.0, 200.0, 40.0)};
     for (void (*build)(world&) : {build_moving_mixture, build_sand_block}) {
         std::unique_ptr<world> w(new world());
         build(*w);
@@ -325,7 +326,7 @@ TEST(FrameRecord, LowLayersSettleBeforeTheSweepReachesTheCellsAbove) {
 // run of a row, from outside the box, from above, and with the eye among the
 // cells where the near plane cuts some of them.
 TEST(FaceFate, RunsAgreeWithTheRuleFaceByFace) {
-    const view_geometry views[] = {view_of(20.0, 30.0, 60.0), view_of(300.0, 200.0, 40.0), view_of(90.0, 0.0, 15.0),
+    const frame_view views[] = {view_of(20.0, 30.0, 60.0), view_of(300.0, 200.0, 40.0), view_of(90.0, 0.0, 15.0),
                                    view_of(5.0, 170.0, 10.0)};
     for (void (*build)(world&) : {build_moving_mixture, build_sand_block}) {
         std::unique_ptr<world> w(new world());
@@ -334,7 +335,7 @@ TEST(FaceFate, RunsAgreeWithTheRuleFaceByFace) {
         record.sweep(*w);
         const std::vector<cell_draw>& draws = record.draws();
         int compared = 0, disagreeing = 0;
-        for (const view_geometry& view : views)
+        for (const frame_view& view : views)
             for (std::size_t first = 0; first < draws.size();) {
                 // The longest stretch of draws along one row, and a few of its pieces.
                 std::size_t end = first + 1;

@@ -16,7 +16,6 @@
 #include "picture_agreement.h"
 #include "render/core/cell_drawing.h"
 #include "render/fixed_function/fast_renderer.h"
-#include "render/fixed_function/fixed_function_frame.h"
 #include "render/gles2/gles2_renderer.h"
 #include "render_window.h"
 #include "scenes.h"
@@ -43,11 +42,8 @@ picture read_back_buffer() {
 
 // The frame as the desktop program draws it, the material's name aside.
 picture desktop_frame(world& w, const camera& eye, int style, const pen_marker_place& pen, fast_renderer& cells) {
-    start_desktop_frame(eye.elevation, eye.azimuth, eye.distance);
-    std::vector<wire_cube> marker;
-    pen_marker_cubes(pen.x, pen.y, pen.z, pen.size, marker);
-    draw_wire_cubes(marker);
-    cells.draw(w, style, f);
+    place_desktop_camera(eye.elevation, eye.azimuth, eye.distance);
+    cells.draw_frame(w, true, style, pen, f);
     // What lights the floor and the fountains, which set no normal: GL's
     // start value, which the GLES2 drawing takes for them.
     GLfloat normal[4] = {};

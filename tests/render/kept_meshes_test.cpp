@@ -169,7 +169,9 @@ TEST(KeptMeshes, PassedOverRunsAreTheLastWalksCells) {
     build_burning_oil(*w);
     kept_chunks chunks;
     chunks.set_meshes(build_cell_cube(), build_cell_sphere());
-    const view_geometry far_view{{50.0, 500.0, 50.0}, {}};
+    frame_view far_view{};
+    far_view.eye[1] = 500.0;
+    far_view.eye[0] = far_view.eye[2] = 50.0;
     chunks.sweep(*w, false, CUBES, far_view);
     for (const bool unchanged : {true, false}) {
         frame_record plain;

@@ -34,18 +34,18 @@ void cell_batcher::set_meshes(const cube_mesh& cube, const sphere_mesh& sphere) 
     meshes_ready_ = true;
 }
 
-void cell_batcher::sweep(world& w, int graphics, const view_geometry& view, batch_sink& sink) {
+void cell_batcher::sweep(world& w, int graphics, const frame_view& view, batch_sink& sink) {
     batch_recorded([&](const std::function<void(std::size_t)>& settled) { record_.sweep(w, settled); }, graphics,
                    view, sink);
 }
 
-void cell_batcher::still(const world& w, int graphics, const view_geometry& view, batch_sink& sink) {
+void cell_batcher::still(const world& w, int graphics, const frame_view& view, batch_sink& sink) {
     batch_recorded([&](const std::function<void(std::size_t)>& settled) { record_.record_still(w, settled); },
                    graphics, view, sink);
 }
 
 template <class Record>
-void cell_batcher::batch_recorded(Record&& record, int graphics, const view_geometry& view, batch_sink& sink) {
+void cell_batcher::batch_recorded(Record&& record, int graphics, const frame_view& view, batch_sink& sink) {
     triangles_ = 0;
     drawing_seconds_ = 0.0;
     // Runs `work`, counting its time as drawing when that is measured.
@@ -72,7 +72,7 @@ void cell_batcher::batch_recorded(Record&& record, int graphics, const view_geom
     drawing([&] { flush(sink); });
 }
 
-std::size_t cell_batcher::batch_settled(std::size_t first, std::size_t end, int graphics, const view_geometry& view,
+std::size_t cell_batcher::batch_settled(std::size_t first, std::size_t end, int graphics, const frame_view& view,
                                         batch_sink& sink) {
     const std::vector<cell_draw>& draws = record_.draws();
     std::size_t i = first;
@@ -101,7 +101,7 @@ std::size_t cell_batcher::batch_settled(std::size_t first, std::size_t end, int 
 // as one long face. The faces between its cells are drawn first, in their
 // order: each lies behind outer faces of later cells only, as long as they
 // face +z (the eye is beyond them); otherwise the run goes cell by cell.
-void cell_batcher::add_cube_run(const cell_draw* run, int length, const view_geometry& view, batch_sink& sink) {
+void cell_batcher::add_cube_run(const cell_draw* run, int length, const frame_view& view, batch_sink& sink) {
     const cell_draw& first = run[0];
     const cell_draw& last = run[length - 1];
     const double low[3] = {first.x - CELL_HALF, first.y - CELL_HALF, first.z - CELL_HALF};
@@ -115,7 +115,7 @@ void cell_batcher::add_cube_run(const cell_draw* run, int length, const view_geo
     });
 }
 
-void cell_batcher::add_sphere(const cell_draw& cell, const view_geometry& view, batch_sink& sink) {
+void cell_batcher::add_sphere(const cell_draw& cell, const frame_view& view, batch_sink& sink) {
     if (box_outside_view(view, cell.x, cell.y, cell.z, CELL_SPHERE_RADIUS)) return;
     // Triangles that clearly face away from the eye are culled here rather than by GL.
     const double eye[3] = {view.eye[0] - cell.x, view.eye[1] - cell.y, view.eye[2] - cell.z};

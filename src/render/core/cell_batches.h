@@ -34,10 +34,10 @@ public:
 
     // One sweep of the world, each cell drawn as it was before its step, seen
     // through `view`.
-    void sweep(world& w, int graphics, const view_geometry& view, batch_sink& sink);
+    void sweep(world& w, int graphics, const frame_view& view, batch_sink& sink);
     // The same for a frame in which the world stands still (see
     // frame_record::record_still).
-    void still(const world& w, int graphics, const view_geometry& view, batch_sink& sink);
+    void still(const world& w, int graphics, const frame_view& view, batch_sink& sink);
 
     const frame_record& record() const { return record_; }
     // Triangles handed to the sink in the last frame.
@@ -50,12 +50,12 @@ public:
 private:
     // Draws what `record(settled)` records, handing settled draws over as it goes.
     template <class Record>
-    void batch_recorded(Record&& record, int graphics, const view_geometry& view, batch_sink& sink);
+    void batch_recorded(Record&& record, int graphics, const frame_view& view, batch_sink& sink);
     // Batches the recorded draws [first, end); returns end.
-    std::size_t batch_settled(std::size_t first, std::size_t end, int graphics, const view_geometry& view,
+    std::size_t batch_settled(std::size_t first, std::size_t end, int graphics, const frame_view& view,
                               batch_sink& sink);
-    void add_cube_run(const cell_draw* run, int length, const view_geometry& view, batch_sink& sink);
-    void add_sphere(const cell_draw& cell, const view_geometry& view, batch_sink& sink);
+    void add_cube_run(const cell_draw* run, int length, const frame_view& view, batch_sink& sink);
+    void add_sphere(const cell_draw& cell, const frame_view& view, batch_sink& sink);
     // The mesh at the cell's x and y, stretched along z from z_first to z_last.
     void add_mesh(const cell_draw& cell, int z_first, int z_last, const indexed_mesh& mesh, batch_sink& sink);
     void add_mesh(const cell_draw& cell, int z_first, int z_last, const std::vector<mesh_vertex>& vertices,

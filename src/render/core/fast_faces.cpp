@@ -10,45 +10,7 @@ namespace {
 // Boxes this close to a clip plane are left for GL to decide.
 constexpr double CLIP_MARGIN = 1e-3;
 
-double at(const double m[16], int row, int column) { return m[column * 4 + row]; }
-
 }  // namespace
-
-view_geometry view_from_matrices(const double modelview[16], const double projection[16]) {
-    view_geometry view{};
-
-    // The eye is where the model-view matrix sends a point to the origin:
-    // solve R e = -t by Cramer's rule.
-    const double r[3][3] = {{at(modelview, 0, 0), at(modelview, 0, 1), at(modelview, 0, 2)},
-                            {at(modelview, 1, 0), at(modelview, 1, 1), at(modelview, 1, 2)},
-                            {at(modelview, 2, 0), at(modelview, 2, 1), at(modelview, 2, 2)}};
-    const double t[3] = {-at(modelview, 0, 3), -at(modelview, 1, 3), -at(modelview, 2, 3)};
-    const auto det3 = [](const double m[3][3]) {
-        return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
-               m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
-    };
-    const double det = det3(r);
-    for (int column = 0; column < 3; ++column) {
-        double replaced[3][3];
-        for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j) replaced[i][j] = j == column ? t[i] : r[i][j];
-        view.eye[column] = det3(replaced) / det;
-    }
-
-    double clip[4][4];  // projection times model-view, by rows
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) {
-            clip[i][j] = 0.0;
-            for (int k = 0; k < 4; ++k) clip[i][j] += at(projection, i, k) * at(modelview, k, j);
-        }
-    // Left, right, bottom, top, near, far: w + x >= 0, w - x >= 0, and so on.
-    for (int plane = 0; plane < 6; ++plane) {
-        const int row = plane / 2;
-        const double sign = plane % 2 == 0 ? 1.0 : -1.0;
-        for (int j = 0; j < 4; ++j) view.planes[plane][j] = clip[3][j] + sign * clip[row][j];
-    }
-    return view;
-}
 
 namespace {
 
@@ -69,23 +31,23 @@ double plane_at_far_corner(const double plane[4], const double low[3], const dou
 
 }  // namespace
 
-bool box_outside_view(const view_geometry& view, int x, int y, int z, double half) {
+bool box_outside_view(const frame_view& view, int x, int y, int z, double half) {
     const cell_box box(x, y, z, half);
     return box_outside_view(view, box.low, box.high);
 }
 
-bool box_outside_view(const view_geometry& view, const double low[3], const double high[3]) {
+bool box_outside_view(const frame_view& view, const double low[3], const double high[3]) {
     for (const auto& plane : view.planes)
         if (plane_at_far_corner(plane, low, high) < -CLIP_MARGIN) return true;
     return false;
 }
 
-bool box_beyond_near(const view_geometry& view, int x, int y, int z, double half) {
+bool box_beyond_near(const frame_view& view, int x, int y, int z, double half) {
     const cell_box box(x, y, z, half);
     return box_beyond_near(view, box.low, box.high);
 }
 
-bool box_beyond_near(const view_geometry& view, const double low[3], const double high[3]) {
+bool box_beyond_near(const frame_view& view, const double low[3], const double high[3]) {
     return plane_at_far_corner(view.planes[NEAR_PLANE], high, low) > CLIP_MARGIN;
 }
 
@@ -94,7 +56,7 @@ namespace {
 // Whether the face toward neighbour (nx, ny, nz) reaches the picture, given
 // that it faces the eye and the neighbour is inside the grid. `near_checked`
 // says the neighbour is already known to lie beyond the near plane.
-inline face_fate fate_beside(const frame_record& record, const view_geometry& view, int key, int nx, int ny, int nz,
+inline face_fate fate_beside(const frame_record& record, const frame_view& view, int key, int nx, int ny, int nz,
                              bool near_checked) {
     const int neighbour = sweep_key(nx, ny, nz);
     const cell_look look = record.look(neighbour);
@@ -110,14 +72,14 @@ inline face_fate fate_beside(const frame_record& record, const view_geometry& vi
 
 }  // namespace
 
-face_fate fate_by_facing(const view_geometry& view, int axis, int sign, int coordinate, bool& decided) {
+face_fate fate_by_facing(const frame_view& view, int axis, int sign, int coordinate, bool& decided) {
     const double face_plane = coordinate + sign * CELL_HALF;
     const double toward_eye = (view.eye[axis] - face_plane) * sign;
     decided = toward_eye <= FACING_MARGIN;
     return toward_eye < -FACING_MARGIN ? face_fate::culled : face_fate::drawn;
 }
 
-face_fate cube_face_fate(const frame_record& record, const view_geometry& view, int x, int y, int z, int face) {
+face_fate cube_face_fate(const frame_record& record, const frame_view& view, int x, int y, int z, int face) {
     const int axis = face_axis(face);
     const int sign = face_sign(face);
     int cell[3] = {x, y, z};
@@ -130,7 +92,7 @@ face_fate cube_face_fate(const frame_record& record, const view_geometry& view, 
     return fate_beside(record, view, sweep_key(x, y, z), cell[0], cell[1], cell[2], false);
 }
 
-void run_face_fates(const frame_record& record, const view_geometry& view, int x, int y, int z_first, int length,
+void run_face_fates(const frame_record& record, const frame_view& view, int x, int y, int z_first, int length,
                     face_fate (*fates)[CUBE_FACES]) {
     for (int face = 0; face < CUBE_FACES; ++face) {
         const int axis = face_axis(face);

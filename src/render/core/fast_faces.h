@@ -2,33 +2,24 @@
 
 #include "render/core/cell_mesh.h"
 #include "render/core/fast_frame_record.h"
+#include "render/core/view_math.h"
 
 // Which faces of a frame's cubes can reach the picture. Decided on the CPU
 // only where the answer is certain; everything else is left to GL.
-
-// The camera as the cells are drawn: the eye in grid coordinates and the six
-// planes of the view volume (a point is inside where a x + b y + c z + d >= 0).
-struct view_geometry {
-    double eye[3];
-    double planes[6][4];
-};
 
 constexpr int NEAR_PLANE = 4;
 
 // Faces this close to edge-on are left for GL to decide (in cells).
 constexpr double FACING_MARGIN = 1e-4;
 
-// From GL's model-view and projection matrices, column-major as GL gives them.
-view_geometry view_from_matrices(const double modelview[16], const double projection[16]);
-
 // True when no point of the box of half edge `half` around (x, y, z) is inside the view volume.
-bool box_outside_view(const view_geometry& view, int x, int y, int z, double half);
+bool box_outside_view(const frame_view& view, int x, int y, int z, double half);
 // The same for the box between two corners.
-bool box_outside_view(const view_geometry& view, const double low[3], const double high[3]);
+bool box_outside_view(const frame_view& view, const double low[3], const double high[3]);
 // True when the whole box lies beyond the near plane, so none of it is clipped there.
-bool box_beyond_near(const view_geometry& view, int x, int y, int z, double half);
+bool box_beyond_near(const frame_view& view, int x, int y, int z, double half);
 // The same for the box between two corners.
-bool box_beyond_near(const view_geometry& view, const double low[3], const double high[3]);
+bool box_beyond_near(const frame_view& view, const double low[3], const double high[3]);
 
 enum class face_fate {
     culled,  // faces away from the eye: GL would cull it
@@ -39,18 +30,18 @@ enum class face_fate {
 // Culled, or drawn when the face is seen edge on, where facing alone decides
 // the fate of the face along `axis` (toward `sign`) of the cell at
 // `coordinate` on that axis; `decided` says whether it did.
-face_fate fate_by_facing(const view_geometry& view, int axis, int sign, int coordinate, bool& decided);
+face_fate fate_by_facing(const frame_view& view, int axis, int sign, int coordinate, bool& decided);
 
 // The fate of one face (numbered as in cell_mesh.h) of the cube drawn for
 // cell (x, y, z) this frame. A face that meets a cell drawn earlier lies
 // behind that cell's near faces, which already wrote a smaller depth. A face
 // that meets an opaque cell drawn later is painted over by it, unless a
 // blended cell drawn in between could show it.
-face_fate cube_face_fate(const frame_record& record, const view_geometry& view, int x, int y, int z, int face);
+face_fate cube_face_fate(const frame_record& record, const frame_view& view, int x, int y, int z, int face);
 
 // cube_face_fate for all six faces of each cube of a run along z: cells
 // (x, y, z_first) to (x, y, z_first + length - 1), in fates[0] to fates[length - 1].
-void run_face_fates(const frame_record& record, const view_geometry& view, int x, int y, int z_first, int length,
+void run_face_fates(const frame_record& record, const frame_view& view, int x, int y, int z_first, int length,
                     face_fate (*fates)[CUBE_FACES]);
 
 // Hands the drawn faces of a run of cubes along a row, in one colour, to

@@ -38,3 +38,8 @@ void pen_marker_cubes(int x, int y, int z, int size, std::vector<wire_cube>& cub
         cubes.push_back(cube);
     }
 }
+
+void record_scene(const pen_marker_place& pen, frame_scene& scene) {
+    scene.floor = frame_floor();
+    pen_marker_cubes(pen.x, pen.y, pen.z, pen.size, scene.marker);
+}

@@ -51,3 +51,19 @@ floor_quad frame_floor();
 // a white cube on the pen cell and red ones below it, one size apart, down to
 // the floor. Replaces the contents of `cubes`.
 void pen_marker_cubes(int x, int y, int z, int size, std::vector<wire_cube>& cubes);
+
+// Where the pen stands and how big it is (0 is drawn as 1).
+struct pen_marker_place {
+    int x, y, z;
+    int size;
+};
+
+// What a frame draws before its cells, the same for every backend.
+struct frame_scene {
+    floor_quad floor;
+    std::vector<wire_cube> marker;
+};
+
+// The floor and the marker of `pen`, into `scene`; its storage is kept, so
+// that a frame allocates nothing once the marker has been its tallest.
+void record_scene(const pen_marker_place& pen, frame_scene& scene);

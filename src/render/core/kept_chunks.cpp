@@ -46,7 +46,7 @@ void chunk_mesh::clear() {
     parts.clear();
 }
 
-bool chunk_needs_view(const view_geometry& view, int chunk) {
+bool chunk_needs_view(const frame_view& view, int chunk) {
     const int y = chunk / CHUNKS_PER_LAYER;
     const int x_first = chunk % CHUNKS_PER_LAYER * CHUNK_ROWS;
     const int low[3] = {x_first, y, 0};
@@ -60,7 +60,7 @@ bool chunk_needs_view(const view_geometry& view, int chunk) {
     return !box_beyond_near(view, box_low, box_high);
 }
 
-bool chunk_outside_view(const view_geometry& view, int chunk) {
+bool chunk_outside_view(const frame_view& view, int chunk) {
     constexpr double REACH = CELL_SPHERE_RADIUS;  // beyond a cube's half edge
     const int y = chunk / CHUNKS_PER_LAYER;
     const int x_first = chunk % CHUNKS_PER_LAYER * CHUNK_ROWS;
@@ -103,7 +103,7 @@ void kept_chunks::forget() {
     previous_valid_ = false;
 }
 
-void kept_chunks::sweep(world& w, bool steps, int graphics, const view_geometry& view,
+void kept_chunks::sweep(world& w, bool steps, int graphics, const frame_view& view,
                         const std::function<void(int)>& ready) {
     ready_ = ready ? &ready : nullptr;
     begin(w, graphics, view);
@@ -120,7 +120,7 @@ void kept_chunks::sweep(world& w, bool steps, int graphics, const view_geometry&
     ready_ = nullptr;
 }
 
-void kept_chunks::begin(const world& w, int graphics, const view_geometry& view) {
+void kept_chunks::begin(const world& w, int graphics, const frame_view& view) {
     if (world_ != &w) forget();
     const std::uint64_t walk = walk_number(w);
     previous_valid_ = world_ == &w && recorded_walk_ + 1 == walk;
@@ -323,7 +323,7 @@ const cell_draw* kept_chunks::last_draw() const {
     return nullptr;
 }
 
-void kept_chunks::build(int chunk_index, const view_geometry* view, chunk_mesh& out) const {
+void kept_chunks::build(int chunk_index, const frame_view* view, chunk_mesh& out) const {
     out.clear();
     const std::vector<cell_draw>& draws = chunks_[chunk_index].draws;
     std::size_t i = 0;
@@ -354,7 +354,7 @@ void kept_chunks::build(int chunk_index, const view_geometry* view, chunk_mesh& 
 // any eye beyond the near plane. A face toward a cell drawn earlier lies
 // behind that cell's near faces; one toward an opaque cell drawn later is
 // painted over by it when no blended cell is drawn in between.
-face_fate kept_chunks::neighbour_fate(int key, int nx, int ny, int nz, const view_geometry* view) const {
+face_fate kept_chunks::neighbour_fate(int key, int nx, int ny, int nz, const frame_view* view) const {
     if (!inside_grid(nx, ny, nz)) return face_fate::drawn;
     const int neighbour = sweep_key(nx, ny, nz);
     const cell_look look = looks_[neighbour];
@@ -370,7 +370,7 @@ face_fate kept_chunks::neighbour_fate(int key, int nx, int ny, int nz, const vie
 // faces first, then each side as one long face, then the run's two ends;
 // cell by cell when an inner face looks back. Without a view, faces are not
 // culled by facing: GL culls them.
-void kept_chunks::add_cube_run(const cell_draw* run, int length, const view_geometry* view, chunk_mesh& out) const {
+void kept_chunks::add_cube_run(const cell_draw* run, int length, const frame_view* view, chunk_mesh& out) const {
     if (view != nullptr) {
         const double low[3] = {run[0].x - CELL_HALF, run[0].y - CELL_HALF, run[0].z - CELL_HALF};
         const double high[3] = {run[0].x + CELL_HALF, run[0].y + CELL_HALF, run[length - 1].z + CELL_HALF};

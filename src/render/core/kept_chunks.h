@@ -82,12 +82,12 @@ public:
     // and what each chunk needs for `view`. Each chunk is handed to `ready`,
     // in order, as soon as it is decided (a layer behind the walk), so that it
     // can be drawn while the walk goes on.
-    void sweep(world& w, bool steps, int graphics, const view_geometry& view,
+    void sweep(world& w, bool steps, int graphics, const frame_view& view,
                const std::function<void(int)>& ready = nullptr);
 
     // The same in pieces, for a walk of the caller's: begin, then the walk's
     // calls in its order, then finish.
-    void begin(const world& w, int graphics, const view_geometry& view);
+    void begin(const world& w, int graphics, const frame_view& view);
     // A cell stepped (or visited) as it was before its step; picks and returns
     // the fountain of a burning one (recorded in the world when `steps`).
     void take_cell(world& w, bool steps, const ParticleType& before, int x, int y, int z);
@@ -142,11 +142,11 @@ private:
     // What the chunk needs this frame; then it is ready.
     void decide(int index);
     // With `view`, by the rules for that camera; else for every eye.
-    void build(int chunk, const view_geometry* view, chunk_mesh& out) const;
-    void add_cube_run(const cell_draw* run, int length, const view_geometry* view, chunk_mesh& out) const;
+    void build(int chunk, const frame_view* view, chunk_mesh& out) const;
+    void add_cube_run(const cell_draw* run, int length, const frame_view* view, chunk_mesh& out) const;
     void add_sphere(const cell_draw& cell, chunk_mesh& out) const;
     void add_face(const cell_draw& cell, int z_last, int face, chunk_mesh& out) const;
-    face_fate neighbour_fate(int key, int nx, int ny, int nz, const view_geometry* view) const;
+    face_fate neighbour_fate(int key, int nx, int ny, int nz, const frame_view* view) const;
 
     bool meshes_ready_ = false;
     cube_mesh cube_;
@@ -169,7 +169,7 @@ private:
     // Blended draws before each cell within its chunk, and before each chunk.
     std::vector<std::uint16_t> blended_in_chunk_;
     std::vector<std::uint32_t> blended_before_chunk_;
-    view_geometry view_{};  // of the frame being made
+    frame_view view_{};  // of the frame being made
     bool restyled_ = false;  // the cells' style changed this frame
     std::uint32_t blended_so_far_ = 0;
     const std::function<void(int)>* ready_ = nullptr;
@@ -177,8 +177,8 @@ private:
 };
 
 // Whether no cell of the chunk reaches into the view.
-bool chunk_outside_view(const view_geometry& view, int chunk);
+bool chunk_outside_view(const frame_view& view, int chunk);
 
 // Whether the camera decides a chunk's faces: the near plane comes close to
 // its cells or their neighbours, or a face of it is seen edge on.
-bool chunk_needs_view(const view_geometry& view, int chunk);
+bool chunk_needs_view(const frame_view& view, int chunk);

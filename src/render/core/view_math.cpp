@@ -60,12 +60,11 @@ void window_projection(int width, int height, double out[16]) {
 }
 
 frame_view camera_view(double elevation, double azimuth, double distance, int width, int height) {
-    frame_view view{};
-    camera_modelview(elevation, azimuth, distance, view.modelview);
-    window_projection(width, height, view.projection);
-    view.viewport[2] = width;
-    view.viewport[3] = height;
-    return view;
+    double modelview[16], projection[16];
+    camera_modelview(elevation, azimuth, distance, modelview);
+    window_projection(width, height, projection);
+    const int viewport[4] = {0, 0, width, height};
+    return view_from_matrices(modelview, projection, viewport);
 }
 
 void multiply_matrices(const double a[16], const double b[16], double out[16]) {
@@ -126,4 +125,45 @@ bool unproject(double x, double y, double depth, const frame_view& view, double 
     if (point[3] == 0.0) return false;
     for (int d = 0; d < 3; ++d) out[d] = point[d] / point[3];
     return true;
+}
+
+frame_view view_from_matrices(const double modelview[16], const double projection[16], const int viewport[4]) {
+    frame_view view{};
+    for (int i = 0; i < 16; ++i) {
+        view.modelview[i] = modelview[i];
+        view.projection[i] = projection[i];
+    }
+    for (int i = 0; i < 4; ++i) view.viewport[i] = viewport[i];
+
+    // The eye is where the model-view matrix sends a point to the origin:
+    // solve R e = -t by Cramer's rule.
+    const double r[3][3] = {{at(modelview, 0, 0), at(modelview, 0, 1), at(modelview, 0, 2)},
+                            {at(modelview, 1, 0), at(modelview, 1, 1), at(modelview, 1, 2)},
+                            {at(modelview, 2, 0), at(modelview, 2, 1), at(modelview, 2, 2)}};
+    const double t[3] = {-at(modelview, 0, 3), -at(modelview, 1, 3), -at(modelview, 2, 3)};
+    const auto det3 = [](const double m[3][3]) {
+        return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+               m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    };
+    const double det = det3(r);
+    for (int column = 0; column < 3; ++column) {
+        double replaced[3][3];
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) replaced[i][j] = j == column ? t[i] : r[i][j];
+        view.eye[column] = det3(replaced) / det;
+    }
+
+    double clip[4][4];  // projection times model-view, by rows
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            clip[i][j] = 0.0;
+            for (int k = 0; k < 4; ++k) clip[i][j] += at(projection, i, k) * at(modelview, k, j);
+        }
+    // Left, right, bottom, top, near, far: w + x >= 0, w - x >= 0, and so on.
+    for (int plane = 0; plane < 6; ++plane) {
+        const int row = plane / 2;
+        const double sign = plane % 2 == 0 ? 1.0 : -1.0;
+        for (int j = 0; j < 4; ++j) view.planes[plane][j] = clip[3][j] + sign * clip[row][j];
+    }
+    return view;
 }

@@ -17,12 +17,20 @@ constexpr double FRUSTUM_HALF_HEIGHT = 1.0;
 constexpr double FRUSTUM_NEAR = 2.0;
 constexpr double FRUSTUM_FAR = 1000.0;
 
-// What one frame is drawn with.
+// The camera one frame is drawn with, by every backend and the picking.
 struct frame_view {
     double modelview[16];   // the camera: grid coordinates to eye space
     double projection[16];  // eye space to clip space
     int viewport[4];        // x, y, width, height in window pixels
+    // What follows from the matrices, for deciding which faces can show: the
+    // eye in grid coordinates and the six planes of the view volume (a point
+    // is inside where a x + b y + c z + d >= 0).
+    double eye[3];
+    double planes[6][4];
 };
+
+// The view of these matrices (column-major, as GL gives them) and viewport.
+frame_view view_from_matrices(const double modelview[16], const double projection[16], const int viewport[4]);
 
 // The model-view matrix of the camera at `elevation` and `azimuth` degrees
 // and `distance` cells from the middle of the floor (taken as they are: the

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "render/core/cell_drawing.h"
+#include "render/fixed_function/fixed_function_frame.h"
 #include "render/fixed_function/gl.h"
 
 #include <GL/freeglut_ext.h>  // glutGetProcAddress
@@ -59,6 +60,16 @@ void wait_for(const gl_fences& gl, void* fence) {
     if (result == SYNC_WAIT_FAILED) glFinish();
 }
 
+// The camera GL draws with now, as the program has set it up.
+frame_view current_view() {
+    double modelview[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    return view_from_matrices(modelview, projection, viewport);
+}
+
 }  // namespace
 
 gl_queue_limit::gl_queue_limit(std::size_t limit, int bounds)
@@ -95,11 +106,11 @@ void fast_renderer::draw(world& w, int graphics, fountain* const* fountains) {
         draw_kept(w, true, graphics, fountains);
         return;
     }
-    draw_batched([&](const view_geometry& view) { batcher_.sweep(w, graphics, view, *this); }, fountains);
+    draw_batched([&](const frame_view& view) { batcher_.sweep(w, graphics, view, *this); }, fountains);
 }
 
 void fast_renderer::draw_still(const world& w, int graphics, fountain* const* fountains) {
-    draw_batched([&](const view_geometry& view) { batcher_.still(w, graphics, view, *this); }, fountains);
+    draw_batched([&](const frame_view& view) { batcher_.still(w, graphics, view, *this); }, fountains);
 }
 
 void fast_renderer::draw_still(world& w, int graphics, fountain* const* fountains) {
@@ -108,6 +119,16 @@ void fast_renderer::draw_still(world& w, int graphics, fountain* const* fountain
         return;
     }
     draw_still(static_cast<const world&>(w), graphics, fountains);
+}
+
+void fast_renderer::draw_frame(world& w, bool steps, int graphics, const pen_marker_place& pen,
+                               fountain* const* fountains) {
+    record_scene(pen, scene_);
+    draw_scene(scene_);
+    if (steps)
+        draw(w, graphics, fountains);
+    else
+        draw_still(w, graphics, fountains);
 }
 
 void fast_renderer::keep_meshes(bool on) {
@@ -119,9 +140,6 @@ void fast_renderer::keep_meshes(bool on) {
 
 void fast_renderer::draw_kept(world& w, bool steps, int graphics, fountain* const* fountains) {
     if (!kept_.has_meshes()) kept_.set_meshes(capture_cell_cube(), capture_cell_sphere());
-    double modelview[16], projection[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
 
     fountains_ = fountains;
     kept_triangles_ = 0;
@@ -136,7 +154,7 @@ void fast_renderer::draw_kept(world& w, bool steps, int graphics, fountain* cons
         if (chunk % CHUNKS_PER_LAYER == CHUNKS_PER_LAYER - 1) settled();
         kept_drawing_seconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };
-    kept_.sweep(w, steps, graphics, view_from_matrices(modelview, projection), ready);
+    kept_.sweep(w, steps, graphics, current_view(), ready);
     glPopClientAttrib();
     if (const cell_draw* last = kept_.last_draw(); last != nullptr && last->fountain == NO_FOUNTAIN)
         glColor4f(last->red, last->green, last->blue, last->alpha);
@@ -195,14 +213,11 @@ void fast_renderer::submitted(std::size_t indices) {
 template <class Batch>
 void fast_renderer::draw_batched(Batch&& batch, fountain* const* fountains) {
     if (!batcher_.has_meshes()) batcher_.set_meshes(capture_cell_cube(), capture_cell_sphere());
-    double modelview[16], projection[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
 
     fountains_ = fountains;
     unflushed_ = false;
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    batch(view_from_matrices(modelview, projection));
+    batch(current_view());
     glPopClientAttrib();
 
     // Leave the current colour (and so the colour material) as drawing cell by
@@ -227,11 +242,16 @@ void fast_renderer::settled() {
     unflushed_ = false;
 }
 
-// Exactly the calls of the cell-by-cell drawing, at the same point of the order.
+// The picture of the cell-by-cell drawing, at the same point of the order.
 void fast_renderer::take_fountain(const cell_draw& cell) {
-    glPushMatrix();
-    glColor4f(cell.red, cell.green, cell.blue, cell.alpha);
-    glTranslated(cell.x, cell.y, cell.z);
-    if (fountain* effect = fountains_[cell.fountain]) effect->draw_in_one_primitive(cell.x, cell.y, cell.z);
-    glPopMatrix();
+    const fountain* effect = fountains_[cell.fountain];
+    if (effect == nullptr) {
+        // Nothing to draw; the colour is left as the cell's, as drawing cell by cell leaves it.
+        glColor4f(cell.red, cell.green, cell.blue, cell.alpha);
+        return;
+    }
+    fountain_.clear();
+    fountain_corners_.clear();
+    record_fountain(cell, *effect, fountain_, fountain_corners_);
+    draw_fountain_item(fountain_.front(), fountain_corners_.data(), effect->texture);
 }

@@ -4,6 +4,7 @@
 
 #include "render/core/cell_batches.h"
 #include "render/core/fast_frame_record.h"
+#include "render/core/fountain_items.h"
 #include "render/core/frame_data.h"
 #include "render/core/kept_chunks.h"
 #include "render/fixed_function/kept_gl_meshes.h"
@@ -56,6 +57,9 @@ public:
     void draw_still(const world& w, int graphics, fountain* const* fountains);
     // With meshes kept, a still frame also counts as one of the world's walks.
     void draw_still(world& w, int graphics, fountain* const* fountains);
+    // The whole frame after the camera: the floor and the marker of `pen`,
+    // then the cells, stepped (draw) or standing still (draw_still).
+    void draw_frame(world& w, bool steps, int graphics, const pen_marker_place& pen, fountain* const* fountains);
 
     // Whether the cells' triangles are kept between frames (in chunks, made
     // again only where the cells changed) or made and handed over whole every
@@ -98,6 +102,10 @@ private:
     void take_fountain(const cell_draw& cell) override;
     void settled() override;
 
+    frame_scene scene_;  // kept, so that a frame allocates nothing
+    // The fountain being drawn; drawn as soon as it is recorded.
+    std::vector<fountain_item> fountain_;
+    std::vector<fountain_corner> fountain_corners_;
     cell_batcher batcher_;
     fountain* const* fountains_ = nullptr;  // of the frame being drawn
     bool unflushed_ = false;                // triangles handed to GL since it was last told to start

@@ -8,6 +8,7 @@
 
 #include "render/core/cell_batches.h"
 #include "render/core/cell_mesh.h"
+#include "render/core/fountain_items.h"
 #include "render/core/frame_data.h"
 #include "render/core/kept_chunks.h"
 #include "render/core/lighting.h"
@@ -92,12 +93,6 @@ struct particle_vertex {
 // Streamed corners drawn at once, numbered in 16 bits as WebGL 1 takes them.
 constexpr std::size_t STREAMED_VERTICES = 1 << 16;
 
-// What one burning cell shows: its fountain's particles as they stood when the sweep reached it.
-struct fountain_draw {
-    float cell[3];
-    fountainParticle particles[FOUNTAIN_PARTICLES];
-};
-
 // The floor's quad as two triangles of its corners.
 constexpr int FLOOR_TRIANGLES[] = {0, 1, 2, 0, 2, 3};
 constexpr int FLOOR_VERTICES = sizeof FLOOR_TRIANGLES / sizeof FLOOR_TRIANGLES[0];
@@ -105,7 +100,7 @@ constexpr int FLOOR_VERTICES = sizeof FLOOR_TRIANGLES / sizeof FLOOR_TRIANGLES[0
 // One step of the cells' drawing, in the frame's order.
 struct frame_item {
     bool fountain;
-    std::size_t first;  // batch: first corner and first index; fountain: its fountain_draw
+    std::size_t first;  // batch: first corner and first index; fountain: its fountain_item
     std::size_t first_index;
     std::size_t index_count;
 };
@@ -176,12 +171,13 @@ struct gles2_renderer::state final : batch_sink {
     // The recorded frame (with kept meshes, the streamed triangles waiting to be drawn).
     std::vector<lit_vertex> vertices;
     std::vector<std::uint16_t> indices;
-    std::vector<fountain_draw> fountain_draws;
+    // What each burning cell shows: its fountain's particles as they stood when the sweep reached it.
+    std::vector<fountain_item> fountain_items;
+    std::vector<fountain_corner> fountain_corners;
     std::vector<frame_item> items;
     std::vector<lit_vertex> scene;  // the floor's triangles, then the marker's lines
-    std::vector<wire_cube> marker;
+    frame_scene floor_and_marker;
     std::vector<particle_vertex> particles;
-    std::vector<std::size_t> first_particle;  // of each fountain drawn
 
     void take_triangles(const lit_vertex* batch, std::size_t vertex_count, const unsigned* batch_indices,
                         std::size_t index_count) override {
@@ -193,13 +189,8 @@ struct gles2_renderer::state final : batch_sink {
     void take_fountain(const cell_draw& cell) override {
         const fountain* effect = fountains[cell.fountain];
         if (effect == nullptr) return;
-        fountain_draw draw;
-        draw.cell[0] = cell.x;
-        draw.cell[1] = cell.y;
-        draw.cell[2] = cell.z;
-        for (int i = 0; i < FOUNTAIN_PARTICLES; ++i) draw.particles[i] = effect->particles[i];
-        items.push_back({true, fountain_draws.size(), 0, 0});
-        fountain_draws.push_back(draw);
+        items.push_back({true, fountain_items.size(), 0, 0});
+        record_fountain(cell, *effect, fountain_items, fountain_corners);
     }
 
     void record_floor_and_marker(const pen_marker_place& pen);
@@ -208,16 +199,16 @@ struct gles2_renderer::state final : batch_sink {
                          const float camera_normals[9]);
     // Stretch by stretch, with the fountains between: from the bound buffers.
     void draw_chunk_parts(int chunk, const std::vector<mesh_part>& parts, const GLuint buffers[2],
-                          std::size_t& fountain_item, const float camera[16], const float projection[16],
+                          std::size_t& next_fountain, const float camera[16], const float projection[16],
                           const float camera_normals[9], const float facing_normal[3]);
-    void draw_unseen_fountains(int chunk, std::size_t& fountain_item, const float camera[16],
+    void draw_unseen_fountains(int chunk, std::size_t& next_fountain, const float camera[16],
                                const float projection[16], const float camera_normals[9],
                                const float facing_normal[3]);
-    void draw_fountain_item(std::size_t& fountain_item, const float camera[16], const float projection[16],
+    void draw_fountain_item(std::size_t& next_fountain, const float camera[16], const float projection[16],
                             const float camera_normals[9], const float facing_normal[3]);
     // A rebuilt chunk's triangles into its own buffers.
     void upload_made(GLuint vertex_buffer, GLuint index_buffer);
-    void stream_made(int chunk, std::size_t& fountain_item, const float camera[16], const float projection[16],
+    void stream_made(int chunk, std::size_t& next_fountain, const float camera[16], const float projection[16],
                      const float camera_normals[9], const float facing_normal[3]);
     // The made chunk's corners among those waiting to be drawn; where they start.
     std::size_t append_made_vertices();
@@ -236,7 +227,8 @@ struct gles2_renderer::state final : batch_sink {
 };
 
 void gles2_renderer::state::record_floor_and_marker(const pen_marker_place& pen) {
-    const floor_quad floor = frame_floor();
+    record_scene(pen, floor_and_marker);
+    const floor_quad& floor = floor_and_marker.floor;
     scene.clear();
     for (int corner : FLOOR_TRIANGLES) {
         lit_vertex v{};
@@ -248,8 +240,7 @@ void gles2_renderer::state::record_floor_and_marker(const pen_marker_place& pen)
         scene.push_back(v);
     }
 
-    pen_marker_cubes(pen.x, pen.y, pen.z, pen.size, marker);
-    for (const wire_cube& cube : marker)
+    for (const wire_cube& cube : floor_and_marker.marker)
         // GLUT draws each face of its cube as a loop, lit by the face's normal.
         for (int face = 0; face < CUBE_FACES; ++face)
             for (int edge = 0; edge < QUAD_CORNERS; ++edge)
@@ -270,25 +261,22 @@ void gles2_renderer::state::record_floor_and_marker(const pen_marker_place& pen)
 // the eye's x and y axes in place of the model's.
 void gles2_renderer::state::build_particles(const frame_view& view) {
     particles.clear();
-    first_particle.clear();
     const double* m = view.modelview;
-    for (const fountain_draw& draw : fountain_draws) {
-        first_particle.push_back(particles.size());
+    for (const fountain_item& item : fountain_items) {
+        const double cell[3] = {static_cast<double>(item.cell.x), static_cast<double>(item.cell.y),
+                                static_cast<double>(item.cell.z)};
         double origin[3];
         for (int row = 0; row < 3; ++row)
-            origin[row] = m[row] * draw.cell[0] + m[4 + row] * draw.cell[1] + m[8 + row] * draw.cell[2] + m[12 + row];
-        for (const fountainParticle& p : draw.particles) {
-            if (!p.alive) continue;
-            for (int corner : FOUNTAIN_SQUARE_TRIANGLES) {
-                const fountain_square_corner& c = FOUNTAIN_SQUARE_STRIP[corner];
-                const double local[3] = {p.pos_x + c.dx * FOUNTAIN_SQUARE_HALF_SIZE,
-                                         p.pos_y + c.dy * FOUNTAIN_SQUARE_HALF_SIZE, p.pos_z};
-                particle_vertex v{{p.red, p.green, p.blue, p.life}, {}, {c.s, c.t}};
-                for (int row = 0; row < 3; ++row)
-                    v.position[row] =
-                        static_cast<float>(origin[row] + (row < 2 ? local[row] : 0.0) + local[2] * m[8 + row]);
-                particles.push_back(v);
-            }
+            origin[row] = m[row] * cell[0] + m[4 + row] * cell[1] + m[8 + row] * cell[2] + m[12 + row];
+        for (std::size_t i = item.first_corner; i < item.first_corner + item.corner_count; ++i) {
+            const fountain_corner& corner = fountain_corners[i];
+            particle_vertex v{{corner.colour[0], corner.colour[1], corner.colour[2], corner.colour[3]},
+                              {},
+                              {corner.texcoord[0], corner.texcoord[1]}};
+            for (int row = 0; row < 3; ++row)
+                v.position[row] = static_cast<float>(origin[row] + (row < 2 ? corner.position[row] : 0.0) +
+                                                     corner.position[2] * m[8 + row]);
+            particles.push_back(v);
         }
     }
 }
@@ -391,18 +379,18 @@ void gles2_renderer::record_frame(world& w, bool steps, int graphics, const pen_
     s.record_floor_and_marker(pen);
     s.vertices.clear();
     s.indices.clear();
-    s.fountain_draws.clear();
+    s.fountain_items.clear();
+    s.fountain_corners.clear();
     s.items.clear();
     s.fountains = fountains;
-    const view_geometry geometry = view_from_matrices(view.modelview, view.projection);
     if (s.keeps) {
         if (!s.kept.has_meshes()) s.kept.set_meshes(build_cell_cube(), build_cell_sphere());
-        s.kept.sweep(w, steps, graphics, geometry);
+        s.kept.sweep(w, steps, graphics, view);
         s.record_kept_fountains();
     } else if (steps) {
-        s.batcher.sweep(w, graphics, geometry, s);
+        s.batcher.sweep(w, graphics, view, s);
     } else {
-        s.batcher.still(w, graphics, geometry, s);
+        s.batcher.still(w, graphics, view, s);
     }
 }
 
@@ -486,7 +474,7 @@ void gles2_renderer::state::draw_kept_cells(const frame_view& view, const float 
         chunk_buffers.assign(2 * CHUNK_COUNT, 0);
     }
     kept_triangles = 0;
-    std::size_t fountain_item = 0;
+    std::size_t next_fountain = 0;
     for (int c = 0; c < CHUNK_COUNT; ++c) {
         GLuint* buffers = &chunk_buffers[2 * static_cast<std::size_t>(c)];
         const chunk_use use = kept.use(c);
@@ -496,12 +484,12 @@ void gles2_renderer::state::draw_kept_cells(const frame_view& view, const float 
             continue;
         }
         if (use == chunk_use::unseen) {
-            draw_unseen_fountains(c, fountain_item, camera, projection, camera_normals, facing_normal);
+            draw_unseen_fountains(c, next_fountain, camera, projection, camera_normals, facing_normal);
             continue;
         }
         if (use == chunk_use::kept) {
             flush_streamed();
-            draw_chunk_parts(c, kept.kept_parts(c), buffers, fountain_item, camera, projection, camera_normals,
+            draw_chunk_parts(c, kept.kept_parts(c), buffers, next_fountain, camera, projection, camera_normals,
                              facing_normal);
             continue;
         }
@@ -509,10 +497,10 @@ void gles2_renderer::state::draw_kept_cells(const frame_view& view, const float 
             flush_streamed();
             if (buffers[0] == 0) glGenBuffers(2, buffers);
             upload_made(buffers[0], buffers[1]);
-            draw_chunk_parts(c, kept.kept_parts(c), buffers, fountain_item, camera, projection, camera_normals,
+            draw_chunk_parts(c, kept.kept_parts(c), buffers, next_fountain, camera, projection, camera_normals,
                              facing_normal);
         } else {
-            stream_made(c, fountain_item, camera, projection, camera_normals, facing_normal);
+            stream_made(c, next_fountain, camera, projection, camera_normals, facing_normal);
         }
     }
     flush_streamed();
@@ -520,7 +508,7 @@ void gles2_renderer::state::draw_kept_cells(const frame_view& view, const float 
 
 // Chunks made for this frame alone go to WebGL together, in one upload and
 // draw for as many as fit, as the whole frame did: on the page each call costs.
-void gles2_renderer::state::stream_made(int chunk, std::size_t& fountain_item, const float camera[16],
+void gles2_renderer::state::stream_made(int chunk, std::size_t& next_fountain, const float camera[16],
                                          const float projection[16], const float camera_normals[9],
                                          const float facing_normal[3]) {
     std::size_t base = append_made_vertices();
@@ -532,7 +520,7 @@ void gles2_renderer::state::stream_made(int chunk, std::size_t& fountain_item, c
         if (part.fountain_draw == NO_DRAW) continue;
         const cell_draw& cell = kept.draws(chunk)[static_cast<std::size_t>(part.fountain_draw)];
         if (fountains[cell.fountain] == nullptr) continue;
-        draw_fountain_item(fountain_item, camera, projection, camera_normals, facing_normal);
+        draw_fountain_item(next_fountain, camera, projection, camera_normals, facing_normal);
         base = append_made_vertices();
     }
 }
@@ -561,7 +549,7 @@ void gles2_renderer::state::flush_streamed() {
 }
 
 void gles2_renderer::state::draw_chunk_parts(int chunk, const std::vector<mesh_part>& parts, const GLuint buffers[2],
-                                              std::size_t& fountain_item, const float camera[16],
+                                              std::size_t& next_fountain, const float camera[16],
                                               const float projection[16], const float camera_normals[9],
                                               const float facing_normal[3]) {
     std::uint32_t begin = 0;
@@ -578,28 +566,25 @@ void gles2_renderer::state::draw_chunk_parts(int chunk, const std::vector<mesh_p
         if (part.fountain_draw == NO_DRAW) continue;
         const cell_draw& cell = kept.draws(chunk)[static_cast<std::size_t>(part.fountain_draw)];
         if (fountains[cell.fountain] != nullptr)
-            draw_fountain_item(fountain_item, camera, projection, camera_normals, facing_normal);
+            draw_fountain_item(next_fountain, camera, projection, camera_normals, facing_normal);
     }
 }
 
-void gles2_renderer::state::draw_unseen_fountains(int chunk, std::size_t& fountain_item, const float camera[16],
+void gles2_renderer::state::draw_unseen_fountains(int chunk, std::size_t& next_fountain, const float camera[16],
                                                    const float projection[16], const float camera_normals[9],
                                                    const float facing_normal[3]) {
     for (const cell_draw& cell : kept.draws(chunk))
         if (cell.fountain != NO_FOUNTAIN && fountains[cell.fountain] != nullptr)
-            draw_fountain_item(fountain_item, camera, projection, camera_normals, facing_normal);
+            draw_fountain_item(next_fountain, camera, projection, camera_normals, facing_normal);
 }
 
 // The next recorded fountain's particles, after the triangles before it.
-void gles2_renderer::state::draw_fountain_item(std::size_t& fountain_item, const float camera[16],
+void gles2_renderer::state::draw_fountain_item(std::size_t& next_fountain, const float camera[16],
                                                 const float projection[16], const float camera_normals[9],
                                                 const float facing_normal[3]) {
     flush_streamed();
-    const std::size_t first = first_particle[fountain_item];
-    const std::size_t end =
-        fountain_item + 1 < first_particle.size() ? first_particle[fountain_item + 1] : particles.size();
-    ++fountain_item;
-    draw_particles(first, end - first, projection, facing_normal);
+    const fountain_item& item = fountain_items[next_fountain++];
+    draw_particles(item.first_corner, item.corner_count, projection, facing_normal);
     set_view(camera, projection, camera_normals);
 }
 
@@ -628,10 +613,8 @@ void gles2_renderer::state::draw_cells_and_fountains(const frame_view& view, con
                            in_buffer(item.first_index * sizeof(std::uint16_t)));
             continue;
         }
-        const std::size_t first = first_particle[item.first];
-        const std::size_t end =
-            item.first + 1 < first_particle.size() ? first_particle[item.first + 1] : particles.size();
-        draw_particles(first, end - first, projection, facing_normal);
+        const fountain_item& drawn = fountain_items[item.first];
+        draw_particles(drawn.first_corner, drawn.corner_count, projection, facing_normal);
         set_view(camera, projection, camera_normals);
     }
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "effects/fountain.h"
+#include "render/core/frame_data.h"
 #include "render/core/view_math.h"
 #include "sim/world.h"
 
@@ -30,12 +31,6 @@
 // stands), drawing rand() exactly as the desktop frame does. The fountains
 // are read, never drawn through: their `texture` is not used. The picking
 // that goes with it is ray_pick (render/ray_pick.h), given the same view.
-
-// Where the pen stands and how big it is (0 is drawn as 1).
-struct pen_marker_place {
-    int x, y, z;
-    int size;
-};
 
 class gles2_renderer {
 public:
