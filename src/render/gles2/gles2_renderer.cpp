@@ -216,6 +216,8 @@ struct gles2_renderer::state final : batch_sink {
     void flush_streamed();
     void facing_normal_of(const frame_view& view, float out[3]) const;
     void build_particles(const frame_view& view);
+    // Builds the particles and hands them to GL for this frame.
+    void upload_particles(const frame_view& view);
     void set_fixed_uniforms();
     void use_lit_vertices(std::size_t first);
     void set_view(const float modelview[16], const float projection[16], const float normals[9]);
@@ -279,6 +281,14 @@ void gles2_renderer::state::build_particles(const frame_view& view) {
             particles.push_back(v);
         }
     }
+}
+
+void gles2_renderer::state::upload_particles(const frame_view& view) {
+    build_particles(view);
+    if (particles.empty()) return;
+    glBindBuffer(GL_ARRAY_BUFFER, particle_vertices);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(particles.size() * sizeof(particle_vertex)),
+                 particles.data(), GL_STREAM_DRAW);
 }
 
 void gles2_renderer::state::use_lit_vertices(std::size_t first) {
@@ -462,12 +472,7 @@ void gles2_renderer::state::upload_made(GLuint vertex_buffer, GLuint index_buffe
 
 void gles2_renderer::state::draw_kept_cells(const frame_view& view, const float camera[16], const float projection[16],
                                              const float camera_normals[9]) {
-    build_particles(view);
-    if (!particles.empty()) {
-        glBindBuffer(GL_ARRAY_BUFFER, particle_vertices);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(particles.size() * sizeof(particle_vertex)),
-                     particles.data(), GL_STREAM_DRAW);
-    }
+    upload_particles(view);
     float facing_normal[3];
     facing_normal_of(view, facing_normal);
     if (chunk_buffers.empty()) {
@@ -596,12 +601,7 @@ void gles2_renderer::state::draw_cells_and_fountains(const frame_view& view, con
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, cell_indices);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
                  indices.data(), GL_STREAM_DRAW);
-    build_particles(view);
-    if (!particles.empty()) {
-        glBindBuffer(GL_ARRAY_BUFFER, particle_vertices);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(particles.size() * sizeof(particle_vertex)),
-                     particles.data(), GL_STREAM_DRAW);
-    }
+    upload_particles(view);
     float facing_normal[3];
     facing_normal_of(view, facing_normal);
 
