@@ -30,10 +30,7 @@ picture read_back_buffer() {
     picture shot;
     shot.width = RENDER_WIDTH;
     shot.height = RENDER_HEIGHT;
-    std::vector<unsigned char> rows(static_cast<std::size_t>(RENDER_WIDTH) * RENDER_HEIGHT * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, RENDER_WIDTH, RENDER_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    const std::vector<unsigned char> rows = read_back_pixels();
     const std::size_t row_bytes = static_cast<std::size_t>(RENDER_WIDTH) * 3;
     for (int row = RENDER_HEIGHT - 1; row >= 0; --row)
         shot.rgb.insert(shot.rgb.end(), rows.begin() + row * row_bytes, rows.begin() + (row + 1) * row_bytes);

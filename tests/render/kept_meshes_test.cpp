@@ -119,10 +119,7 @@ drawn_frame draw_frame(const settle_and_wake& run, unsigned seed, world& w, fast
         renderer.draw(w, run.style, f);
     drawn_frame frame;
     frame.next_rand = std::rand();
-    frame.pixels.resize(static_cast<std::size_t>(RENDER_WIDTH) * RENDER_HEIGHT * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, RENDER_WIDTH, RENDER_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, frame.pixels.data());
+    frame.pixels = read_back_pixels();
     return frame;
 }
 

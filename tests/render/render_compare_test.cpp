@@ -79,10 +79,7 @@ frame_state draw_frame(const camera& eye, unsigned seed, DrawCells&& draw_cells)
     glGetIntegerv(GL_BLEND_SRC, &state.blend_source);
     glGetIntegerv(GL_BLEND_DST, &state.blend_destination);
 
-    state.pixels.resize(static_cast<std::size_t>(RENDER_WIDTH) * RENDER_HEIGHT * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, RENDER_WIDTH, RENDER_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, state.pixels.data());
+    state.pixels = read_back_pixels();
     return state;
 }
 

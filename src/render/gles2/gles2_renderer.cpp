@@ -214,6 +214,8 @@ struct gles2_renderer::state final : batch_sink {
     std::size_t append_made_vertices();
     // Draws the streamed triangles waiting, if any.
     void flush_streamed();
+    // Hands this frame's vertices and indices to GL's stream buffers.
+    void upload_streamed();
     void facing_normal_of(const frame_view& view, float out[3]) const;
     void build_particles(const frame_view& view);
     // Builds the particles and hands them to GL for this frame.
@@ -537,14 +539,18 @@ std::size_t gles2_renderer::state::append_made_vertices() {
     return base;
 }
 
+void gles2_renderer::state::upload_streamed() {
+    glBindBuffer(GL_ARRAY_BUFFER, cell_vertices);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(lit_vertex)), vertices.data(),
+                 GL_STREAM_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, cell_indices);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
+                 indices.data(), GL_STREAM_DRAW);
+}
+
 void gles2_renderer::state::flush_streamed() {
     if (!indices.empty()) {
-        glBindBuffer(GL_ARRAY_BUFFER, cell_vertices);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(lit_vertex)), vertices.data(),
-                     GL_STREAM_DRAW);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, cell_indices);
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
-                     indices.data(), GL_STREAM_DRAW);
+        upload_streamed();
         use_lit_vertices(0);
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_SHORT, in_buffer(0));
         kept_triangles += static_cast<long>(indices.size() / 3);
@@ -595,12 +601,7 @@ void gles2_renderer::state::draw_fountain_item(std::size_t& next_fountain, const
 
 void gles2_renderer::state::draw_cells_and_fountains(const frame_view& view, const float camera[16],
                                                      const float projection[16], const float camera_normals[9]) {
-    glBindBuffer(GL_ARRAY_BUFFER, cell_vertices);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(lit_vertex)), vertices.data(),
-                 GL_STREAM_DRAW);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, cell_indices);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
-                 indices.data(), GL_STREAM_DRAW);
+    upload_streamed();
     upload_particles(view);
     float facing_normal[3];
     facing_normal_of(view, facing_normal);
