@@ -17,8 +17,8 @@
 // when it is false the caller reads them as they stand, which is what the
 // plain walk would hand it. No run passed over holds a burning cell.
 //
-// The sweep passes over the blocks asleep in the world's sleep_map; the
-// still walk over the blocks not written since the previous walk, and
+// The sweep passes over the blocks asleep in the world's sleep_map and those
+// of groups that repeat (repeat_map); the still walk over the blocks not written since the previous walk, and
 // holding no burning cell. Both pass over runs only with `unchanged` true.
 
 // The number of the next walk of this world: one more after each walk.
@@ -32,6 +32,11 @@ template <bool Steps, class DrawCell, class SkipRun, class StartLayer>
 void walk_awake(world& w, DrawCell&& draw_cell, SkipRun&& skip_run, StartLayer&& start_layer) {
     const std::uint64_t walk = w.walks;
     sleep_map& map = w.sleep;
+    repeat_map& repeats = w.repeats;
+    if constexpr (Steps)
+        repeats.begin_sweep(map, walk);
+    else
+        repeats.begin_still(map);
     for (int y = 0; y < GRID_Y; ++y) {
         start_layer(y);
         const sleep_map::thresholds layer = map.enter_layer(walk, y);
@@ -43,7 +48,8 @@ void walk_awake(world& w, DrawCell&& draw_cell, SkipRun&& skip_run, StartLayer&&
             int run_begin = -1;  // start of the run passed over and not yet handed to skip_run
             for (int block_z = 0; block_z < sleep_map::BLOCKS_Z; ++block_z) {
                 const int z_begin = block_z * BLOCK_EDGE;
-                const bool pass_over = Steps ? map.asleep(block_x, block_y, block_z, layer)
+                const int block = repeat_map::block_index(block_x, block_y, block_z);
+                const bool pass_over = Steps ? map.asleep(block_x, block_y, block_z, layer) || repeats.repeating(block)
                                              : map.unchanged_and_cold(block_x, block_y, block_z, layer);
                 if (pass_over) {
                     if (run_begin < 0) run_begin = z_begin;
@@ -53,12 +59,20 @@ void walk_awake(world& w, DrawCell&& draw_cell, SkipRun&& skip_run, StartLayer&&
                     skip_run(x, y, run_begin, z_begin, true);
                     run_begin = -1;
                 }
+                bool stepped = false;  // a part of a row with no cell to step reads nothing
                 for (int z = z_begin; z < z_begin + BLOCK_EDGE; ++z) {
                     prefetch_id(next_row[z]);
                     if (row[z].id == TYPE_ERASER) continue;
                     const ParticleType cell = row[z];
                     if (is_burning(cell)) map.note_burning(block_x, block_y, block_z);
-                    if constexpr (Steps) w.step(x, y, z);
+                    if constexpr (Steps) {
+                        if (!stepped) {
+                            stepped = true;
+                            if (repeats.beside_repeating(block)) repeats.catch_up(w, x, y, block_z);
+                            repeats.note_walked(block);
+                        }
+                        w.step(x, y, z);
+                    }
                     draw_cell(cell, x, y, z);
                 }
             }
@@ -66,6 +80,7 @@ void walk_awake(world& w, DrawCell&& draw_cell, SkipRun&& skip_run, StartLayer&&
         }
     }
     map.end_walk(walk, Steps);
+    if constexpr (Steps) repeats.end_sweep(w);
     ++w.walks;
 }
 

@@ -35,6 +35,10 @@ sleep_map::thresholds sleep_map::enter_layer(std::uint64_t walk, int y) {
     return {last_sweep_ * MOMENT_STRIDE + std::uint64_t(y), walk * MOMENT_STRIDE + std::uint64_t(y)};
 }
 
+bool sleep_map::burnt_since(int block, std::uint64_t walk) const {
+    return flat(burning_)[block] >= (walk + 1) * MOMENT_STRIDE;
+}
+
 void sleep_map::end_walk(std::uint64_t walk, bool stepped) {
     if (stepped) last_sweep_ = walk + 1;
     now_ = (walk + 1) * MOMENT_STRIDE + GRID_Y;

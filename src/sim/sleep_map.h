@@ -93,6 +93,14 @@ public:
         return disturbed_[block_y][block_x][block_z] < t.last_walk && burning_[block_y][block_x][block_z] < t.last_walk;
     }
 
+    // For a block numbered (block_y * BLOCKS_X + block_x) * BLOCKS_Z + block_z:
+    // between walks, whether a cell near it was written since the last walk;
+    bool written_since_walk(int block) const { return flat(disturbed_)[block] >= now_; }
+    // whether a burning cell of it was handed over in the walk numbered `walk` or later;
+    bool burnt_since(int block, std::uint64_t walk) const;
+    // and that it must be walked again in every walk until one passes it quietly.
+    void disturb(int block) { flat(disturbed_)[block] = now_; }
+
 private:
     // Cells within `reach` of (x, y, z) may have changed: the blocks within
     // READ_RADIUS of them are disturbed. Inline and without branches, since
@@ -113,6 +121,8 @@ private:
     }
 
     using block_moments = std::uint64_t[BLOCKS_Y][BLOCKS_X][BLOCKS_Z];
+    static std::uint64_t* flat(block_moments& m) { return &m[0][0][0]; }
+    static const std::uint64_t* flat(const block_moments& m) { return &m[0][0][0]; }
 
     std::uint64_t now_;
     std::uint64_t last_sweep_ = 0;  // 1 + number of the last sweep; 0: none yet

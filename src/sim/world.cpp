@@ -50,14 +50,18 @@ void world::swap(int x1, int y1, int z1, int x2, int y2, int z2) {
 
 int world::choose(int count) {
     step_changed = true;
+    step_drew = true;
     return std::rand() % count;
 }
 
 // The rules write only within one cell of (x, y, z): the map is told once.
 void world::step(int x, int y, int z) {
     step_changed = false;
+    step_drew = false;
     advance(x, y, z);
-    if (step_changed) sleep.note_step(x, y, z);
+    if (!step_changed) return;
+    sleep.note_step(x, y, z);
+    repeats.note_step(x, y, z, step_drew);
 }
 
 void world::advance(int x, int y, int z) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "sim/edition.h"
+#include "sim/repeat_map.h"
 #include "sim/sleep_map.h"
 
 constexpr int GRID_X = 100;
@@ -48,6 +49,8 @@ public:
     // What the frame walks may pass over; every write that changes a cell
     // tells it, and whoever writes the grid directly calls wake_all().
     sleep_map sleep;
+    // Groups of blocks that the sweep passes over as each frame repeats the last there.
+    repeat_map repeats;
 
     world();
     ~world();
@@ -83,9 +86,10 @@ public:
         held = value;
         step_changed = true;
     }
-    // Whether the rules of the current step changed a cell or drew a number;
-    // step() tells the sleep map once, for all of them.
+    // Whether the rules of the current step changed a cell or drew a number,
+    // and whether they drew; step() tells the maps once, for all of them.
     bool step_changed = false;
+    bool step_drew = false;
 
 private:
     // The step's rules, before the map is told.

@@ -98,6 +98,7 @@ struct settle_and_wake {
     const char* name;
     int frames;
     frame_action act;
+    cell repeats{-1, -1, -1};  // a cell whose block must at some frame repeat unwalked
 };
 
 void pen_cube(world& w, int type, int x, int y, int z) {
@@ -189,6 +190,41 @@ const settle_and_wake RUNS[] = {
          }
          if (frame == 20) w->add_particle(TYPE_FIRE, 8, 1, 50);
      }},
+    // Pressure tokens change a deep pool within every frame and leave it as
+    // it was: the pool repeats until a falling grain nears it mid-sweep, and
+    // the pen writes beside it.
+    {"a deep pool left to repeat, a grain dropped in", 90,
+     [](std::unique_ptr<world>& w, int frame) {
+         if (frame == 0) {
+             fill_box(*w, TYPE_WALL, {18, 0, 18}, {62, 15, 62});
+             fill_box(*w, TYPE_ERASER, {20, 1, 20}, {60, 15, 60});
+             fill_box(*w, TYPE_WATER, {20, 1, 20}, {60, 13, 60});
+             fill_box(*w, TYPE_OIL, {20, 14, 20}, {60, 14, 60});
+         }
+         if (frame == 28) w->add_particle(TYPE_SAND, 40, 36, 40);
+         if (frame == 70) pen_cube(*w, TYPE_WALL, 65, 8, 40);
+     },
+     {40, 5, 40}},
+    // A repeating tank whose layer 29 hands the token on to one last cell in
+    // row 41. A grain falling beside the tank's low arm wakes it while the
+    // sweep is in layer 29 between rows 40 and 41: the rows passed over must
+    // be stepped first, or the last cell is not pressed and tints wrongly.
+    {"a tank woken mid-layer by a falling grain", 75,
+     [](std::unique_ptr<world>& w, int frame) {
+         if (frame == 0) {
+             fill_box(*w, TYPE_WALL, {28, 0, 28}, {52, 31, 91});
+             fill_box(*w, TYPE_ERASER, {30, 1, 30}, {50, 31, 89});
+             fill_box(*w, TYPE_WATER, {30, 1, 30}, {50, 15, 89});                // low arm, and the tank's foot
+             fill_box(*w, TYPE_WALL, {30, 16, 56}, {50, 31, 56});               // the deep part's side
+             fill_box(*w, TYPE_WATER, {30, 16, 30}, {50, 28, 55});
+             fill_box(*w, TYPE_WATER, {30, 29, 30}, {40, 29, 55});
+             fill_box(*w, TYPE_WALL, {41, 29, 30}, {50, 29, 55});
+             fill_box(*w, TYPE_WATER, {41, 29, 40}, {41, 29, 40});              // the last cell
+             fill_box(*w, TYPE_WATER, {30, 30, 30}, {35, 30, 55});              // presses rows 29..36
+         }
+         if (frame == 27) w->add_particle(TYPE_SAND, 40, 45, 85);  // at layer 29 in a repeating frame
+     },
+     {40, 29, 40}},
     {"sand poured on walls and glass", 90,
      [](std::unique_ptr<world>& w, int frame) {
          if (frame == 0) {
@@ -207,8 +243,13 @@ TEST(AwakeSweep, SettleAndWakeRunsMatchThePlainWalksFrameByFrame) {
         auto plain = make_world(), awake = make_world();
         kept_cells kept;
         int passed_over = 0;
+        bool repeated = false;
         for (int frame = 0; frame < run.frames; ++frame) {
             const bool sweeping = !paused(frame);
+            if (run.repeats.x >= 0)
+                repeated = repeated || awake->repeats.repeating(repeat_map::block_index(
+                                           run.repeats.x / BLOCK_EDGE, run.repeats.y / BLOCK_EDGE,
+                                           run.repeats.z / BLOCK_EDGE));
             const world* awake_before = awake.get();
             run.act(plain, frame);
             run.act(awake, frame);
@@ -223,6 +264,9 @@ TEST(AwakeSweep, SettleAndWakeRunsMatchThePlainWalksFrameByFrame) {
             ASSERT_EQ(first_difference(expected, got), -1) << "hand-overs differ in frame " << frame;
         }
         EXPECT_GT(passed_over, CELLS) << "the awake walks never passed over a cell";
+        if (run.repeats.x >= 0) {
+            EXPECT_TRUE(repeated) << "the block of " << run.repeats << " never repeated";
+        }
     }
 }
 
