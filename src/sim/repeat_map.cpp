@@ -49,12 +49,16 @@ repeat_map::repeat_map() {
 
 repeat_map::~repeat_map() = default;
 
-void repeat_map::note_step(int x, int y, int z, bool drew) {
+void repeat_map::note_step(int x, int y, int z, bool drew, bool moved) {
     using reach = blocks_near<READ_RADIUS>;
     const axis_blocks &bx = reach::X[x], &by = reach::Y[y], &bz = reach::Z[z];
     for (int block_y : {by.own, by.beside})
         for (int block_x : {bx.own, bx.beside})
-            for (int block_z : {bz.own, bz.beside}) written_[block_index(block_x, block_y, block_z)] = tag_;
+            for (int block_z : {bz.own, bz.beside}) {
+                const int block = block_index(block_x, block_y, block_z);
+                written_[block] = tag_;
+                if (moved) moved_[block] = tag_;
+            }
     if (drew) drew_[block_index(bx.own, by.own, bz.own)] = tag_;
 }
 
@@ -156,7 +160,7 @@ void repeat_map::end_sweep(world& w) {
     }
     // Copies for the next sweep of the blocks written quietly in this one.
     for (int block = 0; block < BLOCKS; ++block)
-        if (written_[block] == tag_ && group_[block] == NO_GROUP && may_repeat(w, block) &&
+        if (written_[block] == tag_ && moved_[block] != tag_ && group_[block] == NO_GROUP && may_repeat(w, block) &&
             copy_again_at_[block] <= tag_)
             take_snapshot(w, block);
     mark_beside_groups();

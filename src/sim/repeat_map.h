@@ -51,8 +51,8 @@ public:
     // The sweep walks this block's part of a row.
     void note_walked(int block) { walked_[block] = tag_; }
     // The step of cell (x, y, z) changed cells within one cell of it; `drew`:
-    // it drew a number.
-    void note_step(int x, int y, int z, bool drew);
+    // it drew a number; `moved`: it moved a particle.
+    void note_step(int x, int y, int z, bool drew, bool moved);
     // Before a sweep: groups written near since the last walk stop
     // repeating, as do snapshots of blocks written since.
     void begin_sweep(sleep_map& sleep, std::uint64_t walk);
@@ -83,6 +83,7 @@ private:
     std::uint64_t walked_[BLOCKS] = {};
     std::uint64_t written_[BLOCKS] = {};
     std::uint64_t drew_[BLOCKS] = {};
+    std::uint64_t moved_[BLOCKS] = {};  // a moving particle seldom comes back: no copy is worth it
     // A group is numbered by its first block; NO_GROUP where none repeats.
     std::int16_t group_[BLOCKS];
     bool beside_group_[BLOCKS] = {};

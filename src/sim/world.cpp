@@ -46,6 +46,7 @@ void world::swap(int x1, int y1, int z1, int x2, int y2, int z2) {
         b = types[TYPE_ERASER];
     std::swap(a, b);
     step_changed = true;
+    step_moved = true;
 }
 
 int world::choose(int count) {
@@ -58,10 +59,11 @@ int world::choose(int count) {
 void world::step(int x, int y, int z) {
     step_changed = false;
     step_drew = false;
+    step_moved = false;
     advance(x, y, z);
     if (!step_changed) return;
     sleep.note_step(x, y, z);
-    repeats.note_step(x, y, z, step_drew);
+    repeats.note_step(x, y, z, step_drew, step_moved);
 }
 
 void world::advance(int x, int y, int z) {

@@ -87,9 +87,11 @@ public:
         step_changed = true;
     }
     // Whether the rules of the current step changed a cell or drew a number,
-    // and whether they drew; step() tells the maps once, for all of them.
+    // whether they drew, and whether they moved a particle; step() tells the
+    // maps once, for all of them.
     bool step_changed = false;
     bool step_drew = false;
+    bool step_moved = false;
 
 private:
     // The step's rules, before the map is told.
