@@ -83,11 +83,25 @@ void pen_shell(world& w, int frame) {
     if (type == TYPE_SAND) fill_box(w, TYPE_ERASER, 41, 44, 21, 24, 41, 44);
 }
 
+// Water under Oil in a basin: their pressure tokens change every frame and
+// leave the pool as it was, so the sweep passes it over; a grain falling
+// beside it, and a pause, wake it.
+void deep_pool(world& w) {
+    fill_box(w, TYPE_WALL, 19, 81, 0, 14, 19, 81);
+    fill_box(w, TYPE_ERASER, 20, 80, 1, 14, 20, 80);
+    fill_box(w, TYPE_WATER, 20, 80, 1, 10, 20, 80);
+    fill_box(w, TYPE_OIL, 20, 80, 10, 13, 20, 80);
+}
+bool still_at_20_and_21(int frame) { return frame == 20 || frame == 21; }
+void grain_beside_at_8(world& w, int frame) {
+    if (frame == 8) fill_box(w, TYPE_SAND, 50, 51, 40, 41, 50, 51);
+}
+
 void pen_writes_while_paused(world& w, int frame) {
     if (frame % 4 == 1) fill_box(w, TYPE_SAND, 30 + frame, 32 + frame, 15, 16, 50, 52);
 }
 
-// Liquids never lie still, nor do chunks near the eye keep their triangles;
+// Flowing liquids never lie still, nor do chunks near the eye keep their triangles;
 // the other runs must keep some.
 const settle_and_wake RUNS[] = {
     {"pour on a settled heap", build_sand_heap, pour_after_15, never_still, 30, 30.0, 20.0, 60.0, CUBES, true},
@@ -102,6 +116,8 @@ const settle_and_wake RUNS[] = {
     {"the pen's shell", build_sand_heap, pen_shell, never_still, 24, 40.0, 45.0, 50.0, CUBES, true},
     {"paused, with the pen writing", build_burning_oil, pen_writes_while_paused, still_between_10_and_30, 30, 30.0,
      60.0, 60.0, CUBES, true},
+    {"a deep pool that repeats", deep_pool, grain_beside_at_8, still_at_20_and_21, 34, 35.0, 30.0, 90.0, CUBES,
+     true},
     {"the eye among the cells", build_filled_block, pour_after_15, never_still, 10, 40.0, 45.0, 12.0, CUBES, false},
 };
 
