@@ -151,10 +151,12 @@ void fast_renderer::draw_kept(world& w, bool steps, int graphics, fountain* cons
     const std::function<void(int)> ready = [this](int chunk) {
         const auto start = std::chrono::steady_clock::now();
         draw_ready_chunk(chunk);
-        if (chunk % CHUNKS_PER_LAYER == CHUNKS_PER_LAYER - 1) settled();
+        if (chunk % CHUNKS_PER_LAYER == CHUNKS_PER_LAYER - 1 && unflushed_triangles_ >= KEPT_FLUSH_TRIANGLES)
+            settled();
         kept_drawing_seconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };
     kept_.sweep(w, steps, graphics, current_view(), ready);
+    held_.flush();
     glPopClientAttrib();
     if (const cell_draw* last = kept_.last_draw(); last != nullptr && last->fountain == NO_FOUNTAIN)
         glColor4f(last->red, last->green, last->blue, last->alpha);
@@ -193,6 +195,7 @@ void fast_renderer::draw_chunk(int chunk, const std::vector<mesh_part>& parts, c
             if (streamed == nullptr) {
                 held_.draw_part(chunk, p, begin, part.index_end);
             } else {
+                held_.flush();
                 glInterleavedArrays(GL_C4F_N3F_V3F, sizeof(lit_vertex), streamed->vertices.data());
                 glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(part.index_end - begin), GL_UNSIGNED_INT,
                                streamed->indices.data() + begin);
@@ -206,6 +209,7 @@ void fast_renderer::draw_chunk(int chunk, const std::vector<mesh_part>& parts, c
 
 void fast_renderer::submitted(std::size_t indices) {
     kept_triangles_ += static_cast<long>(indices / 3);
+    unflushed_triangles_ += indices / 3;
     queue_limit_.submitted(indices / 3);
     unflushed_ = true;
 }
@@ -238,12 +242,15 @@ void fast_renderer::take_triangles(const lit_vertex* vertices, std::size_t, cons
 
 // Start the rasteriser on the settled draws now rather than at the next bound.
 void fast_renderer::settled() {
+    held_.flush();
     if (unflushed_) glFlush();
     unflushed_ = false;
+    unflushed_triangles_ = 0;
 }
 
 // The picture of the cell-by-cell drawing, at the same point of the order.
 void fast_renderer::take_fountain(const cell_draw& cell) {
+    held_.flush();
     const fountain* effect = fountains_[cell.fountain];
     if (effect == nullptr) {
         // Nothing to draw; the colour is left as the cell's, as drawing cell by cell leaves it.

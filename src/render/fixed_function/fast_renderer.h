@@ -84,6 +84,9 @@ public:
     // QUEUED_BOUNDS such stretches left in flight.
     static constexpr std::size_t QUEUED_TRIANGLES = 1 << 15;
     static constexpr int QUEUED_BOUNDS = 2;
+    // The kept drawing starts GL's rasteriser at a layer's end only once this
+    // many triangles wait: waking its threads for fewer costs more than it gains.
+    static constexpr std::size_t KEPT_FLUSH_TRIANGLES = 1 << 14;
 
 private:
     // Reads the camera from GL, draws what `batch(view)` batches, and leaves
@@ -109,6 +112,7 @@ private:
     cell_batcher batcher_;
     fountain* const* fountains_ = nullptr;  // of the frame being drawn
     bool unflushed_ = false;                // triangles handed to GL since it was last told to start
+    std::size_t unflushed_triangles_ = 0;   // how many, of the kept chunks' drawing
     gl_queue_limit queue_limit_{QUEUED_TRIANGLES, QUEUED_BOUNDS};
     bool keep_meshes_ = true;
     kept_chunks kept_;

@@ -1,5 +1,6 @@
 #include "render/fixed_function/kept_gl_meshes.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -10,11 +11,15 @@
 
 namespace {
 
-// GL 1.5's buffer objects, looked up at run time: the program links GL 1.1 only.
+// GL 1.5's buffer objects, and GL 1.4's multiple draws in one call, looked up
+// at run time: the program links GL 1.1 only.
 constexpr GLenum ARRAY_BUFFER = 0x8892;
 constexpr GLenum ELEMENT_ARRAY_BUFFER = 0x8893;
 constexpr GLenum STATIC_DRAW = 0x88E4;
 constexpr GLenum BUFFER_TARGETS[2] = {ARRAY_BUFFER, ELEMENT_ARRAY_BUFFER};
+constexpr std::size_t ELEMENT_BYTES[2] = {sizeof(lit_vertex), sizeof(unsigned)};
+// The shared buffers' first sizes, in vertices and indices; they double as needed.
+constexpr std::size_t FIRST_CAPACITY[2] = {std::size_t{1} << 15, std::size_t{1} << 16};
 
 struct gl_buffers {
     using gen_buffers = void(APIENTRY*)(GLsizei n, GLuint* buffers);
@@ -23,17 +28,27 @@ struct gl_buffers {
     using buffer_data = void(APIENTRY*)(GLenum target, std::ptrdiff_t size, const void* data, GLenum usage);
     using buffer_sub_data = void(APIENTRY*)(GLenum target, std::ptrdiff_t offset, std::ptrdiff_t size,
                                             const void* data);
+    using get_buffer_sub_data = void(APIENTRY*)(GLenum target, std::ptrdiff_t offset, std::ptrdiff_t size,
+                                                void* data);
+    using multi_draw_elements = void(APIENTRY*)(GLenum mode, const GLsizei* count, GLenum type,
+                                                const void* const* indices, GLsizei draw_count);
     gen_buffers gen = nullptr;
     delete_buffers remove = nullptr;
     bind_buffer bind = nullptr;
     buffer_data data = nullptr;
     buffer_sub_data sub_data = nullptr;
-    bool usable() const { return gen && remove && bind && data && sub_data; }
+    get_buffer_sub_data read = nullptr;
+    multi_draw_elements multi_draw = nullptr;  // optional: else one draw after another
+    bool usable() const { return gen && remove && bind && data && sub_data && read; }
 };
 
 template <class F>
 F look_up(const char* core_name, const char* extension_name, bool core) {
     return reinterpret_cast<F>(glutGetProcAddress(core ? core_name : extension_name));
+}
+
+bool has(const char* extensions, const char* name) {
+    return extensions != nullptr && std::strstr(extensions, name) != nullptr;
 }
 
 // Looked up in the first context that asks; the program has one.
@@ -45,15 +60,16 @@ const gl_buffers& buffers() {
         int major = 0, minor = 0;
         if (version != nullptr) std::sscanf(version, "%d.%d", &major, &minor);
         const bool core = major > 1 || (major == 1 && minor >= 5);
-        const bool extension =
-            extensions != nullptr && std::strstr(extensions, "GL_ARB_vertex_buffer_object") != nullptr;
-        if (!core && !extension) return b;
+        if (!core && !has(extensions, "GL_ARB_vertex_buffer_object")) return b;
         b.gen = look_up<gl_buffers::gen_buffers>("glGenBuffers", "glGenBuffersARB", core);
         b.remove = look_up<gl_buffers::delete_buffers>("glDeleteBuffers", "glDeleteBuffersARB", core);
         b.bind = look_up<gl_buffers::bind_buffer>("glBindBuffer", "glBindBufferARB", core);
         b.data = look_up<gl_buffers::buffer_data>("glBufferData", "glBufferDataARB", core);
         b.sub_data = look_up<gl_buffers::buffer_sub_data>("glBufferSubData", "glBufferSubDataARB", core);
+        b.read = look_up<gl_buffers::get_buffer_sub_data>("glGetBufferSubData", "glGetBufferSubDataARB", core);
         if (!b.usable()) return gl_buffers{};
+        if (core || has(extensions, "GL_EXT_multi_draw_arrays"))
+            b.multi_draw = look_up<gl_buffers::multi_draw_elements>("glMultiDrawElements", "glMultiDrawElementsEXT", core);
         return b;
     }();
     return found;
@@ -61,13 +77,6 @@ const gl_buffers& buffers() {
 
 void draw_indices(const unsigned* indices, std::uint32_t begin, std::uint32_t end) {
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(end - begin), GL_UNSIGNED_INT, indices + begin);
-}
-
-// The same from the bound index buffer, where the "pointer" is an offset into it.
-void draw_bound_indices(std::uint32_t begin, std::uint32_t end) {
-    const std::uintptr_t offset = static_cast<std::uintptr_t>(begin) * sizeof(unsigned);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(end - begin), GL_UNSIGNED_INT,
-                   reinterpret_cast<const void*>(offset));
 }
 
 }  // namespace
@@ -80,38 +89,44 @@ bool kept_gl_meshes::uses_buffers() const { return buffers().usable(); }
 
 void kept_gl_meshes::release(int chunk) {
     held& h = held_[chunk];
-    if (h.buffers[0] != 0) buffers().remove(2, h.buffers);
     if (h.list_count != 0) glDeleteLists(h.lists, h.list_count);
-    h = held{};
+    h = held{};  // its spans stay unused until the next repack
 }
 
 void kept_gl_meshes::release() {
     for (int chunk = 0; chunk < CHUNK_COUNT; ++chunk) release(chunk);
+    for (int b = 0; b < 2; ++b) {
+        if (buffers_[b] != 0) buffers().remove(1, &buffers_[b]);
+        buffers_[b] = 0;
+        capacity_[b] = end_[b] = 0;
+    }
+    queued_counts_.clear();
+    queued_offsets_.clear();
 }
 
 void kept_gl_meshes::keep(int chunk, const chunk_mesh& mesh, std::uint64_t version) {
     held& h = held_[chunk];
     if (h.valid && h.version == version) return;
     h.version = version;
-    h.valid = true;
     const gl_buffers& gl = buffers();
     if (gl.usable()) {
-        if (h.buffers[0] == 0) gl.gen(2, h.buffers);
-        const void* data[2] = {mesh.vertices.data(), mesh.indices.data()};
-        const std::size_t size[2] = {mesh.vertices.size() * sizeof(lit_vertex), mesh.indices.size() * sizeof(unsigned)};
+        flush();  // the queued draws read the buffers as they are now
+        const std::size_t size[2] = {mesh.vertices.size(), mesh.indices.size()};
+        place(chunk, size);
+        rebased_.resize(size[1]);
+        const unsigned base = static_cast<unsigned>(h.spans[0].begin);
+        for (std::size_t i = 0; i < size[1]; ++i) rebased_[i] = mesh.indices[i] + base;
+        const void* data[2] = {mesh.vertices.data(), rebased_.data()};
         for (int b = 0; b < 2; ++b) {
-            gl.bind(BUFFER_TARGETS[b], h.buffers[b]);
-            // Storage is made only as a chunk grows, so a settled box asks GL for none.
-            if (size[b] > h.capacity[b]) {
-                gl.data(BUFFER_TARGETS[b], static_cast<std::ptrdiff_t>(size[b]), data[b], STATIC_DRAW);
-                h.capacity[b] = size[b];
-            } else if (size[b] != 0) {
-                gl.sub_data(BUFFER_TARGETS[b], 0, static_cast<std::ptrdiff_t>(size[b]), data[b]);
-            }
+            if (size[b] == 0) continue;
+            gl.bind(BUFFER_TARGETS[b], buffers_[b]);
+            gl.sub_data(BUFFER_TARGETS[b], static_cast<std::ptrdiff_t>(h.spans[b].begin * ELEMENT_BYTES[b]),
+                        static_cast<std::ptrdiff_t>(size[b] * ELEMENT_BYTES[b]), data[b]);
             gl.bind(BUFFER_TARGETS[b], 0);
         }
         return;
     }
+    h.valid = true;
     if (h.list_count != 0) glDeleteLists(h.lists, h.list_count);
     h.list_count = static_cast<int>(mesh.parts.size());
     h.lists = glGenLists(h.list_count);
@@ -125,18 +140,115 @@ void kept_gl_meshes::keep(int chunk, const chunk_mesh& mesh, std::uint64_t versi
     }
 }
 
+void kept_gl_meshes::place(int chunk, const std::size_t size[2]) {
+    held& h = held_[chunk];
+    if (h.valid && size[0] <= h.spans[0].room && size[1] <= h.spans[1].room) {
+        for (int b = 0; b < 2; ++b) h.spans[b].used = size[b];
+        return;
+    }
+    h.valid = false;  // its old spans are let go
+    if (end_[0] + size[0] > capacity_[0] || end_[1] + size[1] > capacity_[1]) {
+        // Packed, the kept chunks and this one must fill at most half, so that
+        // a repack is seldom needed again.
+        std::size_t capacity[2];
+        for (int b = 0; b < 2; ++b) {
+            std::size_t needed = size[b];
+            for (const held& other : held_)
+                if (other.valid) needed += other.spans[b].used;
+            capacity[b] = std::max(capacity_[b], FIRST_CAPACITY[b]);
+            while (capacity[b] < 2 * needed) capacity[b] *= 2;
+        }
+        repack(capacity);
+    }
+    for (int b = 0; b < 2; ++b) {
+        h.spans[b] = {end_[b], size[b], size[b]};
+        end_[b] += size[b];
+    }
+    h.valid = true;
+}
+
+void kept_gl_meshes::repack(const std::size_t capacity[2]) {
+    const gl_buffers& gl = buffers();
+    std::size_t total[2] = {0, 0};
+    for (const held& h : held_)
+        if (h.valid)
+            for (int b = 0; b < 2; ++b) total[b] += h.spans[b].used;
+    // Read every kept chunk's spans out, in chunk order.
+    for (int b = 0; b < 2; ++b) {
+        moving_[b].resize(total[b] * ELEMENT_BYTES[b]);
+        if (buffers_[b] == 0) continue;
+        gl.bind(BUFFER_TARGETS[b], buffers_[b]);
+        std::size_t at = 0;
+        for (const held& h : held_) {
+            if (!h.valid || h.spans[b].used == 0) continue;
+            gl.read(BUFFER_TARGETS[b], static_cast<std::ptrdiff_t>(h.spans[b].begin * ELEMENT_BYTES[b]),
+                    static_cast<std::ptrdiff_t>(h.spans[b].used * ELEMENT_BYTES[b]),
+                    moving_[b].data() + at * ELEMENT_BYTES[b]);
+            at += h.spans[b].used;
+        }
+        gl.bind(BUFFER_TARGETS[b], 0);
+    }
+    // Their new places, packed; indices follow their vertices.
+    std::size_t at[2] = {0, 0};
+    for (held& h : held_) {
+        if (!h.valid) continue;
+        auto* indices = reinterpret_cast<unsigned*>(moving_[1].data()) + at[1];
+        const unsigned old_base = static_cast<unsigned>(h.spans[0].begin), new_base = static_cast<unsigned>(at[0]);
+        for (std::size_t i = 0; i < h.spans[1].used; ++i) indices[i] = indices[i] - old_base + new_base;
+        for (int b = 0; b < 2; ++b) {
+            h.spans[b] = {at[b], h.spans[b].used, h.spans[b].used};
+            at[b] += h.spans[b].used;
+        }
+    }
+    for (int b = 0; b < 2; ++b) {
+        if (buffers_[b] == 0) gl.gen(1, &buffers_[b]);
+        gl.bind(BUFFER_TARGETS[b], buffers_[b]);
+        gl.data(BUFFER_TARGETS[b], static_cast<std::ptrdiff_t>(capacity[b] * ELEMENT_BYTES[b]), nullptr, STATIC_DRAW);
+        if (total[b] != 0)
+            gl.sub_data(BUFFER_TARGETS[b], 0, static_cast<std::ptrdiff_t>(total[b] * ELEMENT_BYTES[b]),
+                        moving_[b].data());
+        gl.bind(BUFFER_TARGETS[b], 0);
+        capacity_[b] = capacity[b];
+        end_[b] = total[b];
+        moving_[b] = std::vector<unsigned char>();  // a repack is rare: its memory is not kept
+    }
+}
+
 void kept_gl_meshes::draw_part(int chunk, std::size_t part, std::uint32_t index_begin, std::uint32_t end) {
     const held& h = held_[chunk];
     if (end == index_begin) return;
-    const gl_buffers& gl = buffers();
-    if (!gl.usable()) {
+    if (!buffers().usable()) {
         glCallList(h.lists + static_cast<GLuint>(part));
         return;
     }
-    gl.bind(ARRAY_BUFFER, h.buffers[0]);
-    gl.bind(ELEMENT_ARRAY_BUFFER, h.buffers[1]);
+    // A stretch that starts where the last queued one ends joins it.
+    const std::uintptr_t offset = (h.spans[1].begin + index_begin) * sizeof(unsigned);
+    const int count = static_cast<int>(end - index_begin);
+    if (!queued_counts_.empty() &&
+        reinterpret_cast<std::uintptr_t>(queued_offsets_.back()) + std::uintptr_t(queued_counts_.back()) * sizeof(unsigned) ==
+            offset) {
+        queued_counts_.back() += count;
+        return;
+    }
+    queued_counts_.push_back(count);
+    queued_offsets_.push_back(reinterpret_cast<const void*>(offset));
+}
+
+void kept_gl_meshes::flush() {
+    if (queued_counts_.empty()) return;
+    const gl_buffers& gl = buffers();
+    gl.bind(ARRAY_BUFFER, buffers_[0]);
+    gl.bind(ELEMENT_ARRAY_BUFFER, buffers_[1]);
     glInterleavedArrays(GL_C4F_N3F_V3F, sizeof(lit_vertex), nullptr);
-    draw_bound_indices(index_begin, end);
+    if (gl.multi_draw != nullptr) {
+        gl.multi_draw(GL_TRIANGLES, queued_counts_.data(), GL_UNSIGNED_INT, queued_offsets_.data(),
+                      static_cast<GLsizei>(queued_counts_.size()));
+    } else {
+        for (std::size_t i = 0; i < queued_counts_.size(); ++i)
+            glDrawElements(GL_TRIANGLES, queued_counts_[i], GL_UNSIGNED_INT, queued_offsets_[i]);
+    }
     gl.bind(ARRAY_BUFFER, 0);
     gl.bind(ELEMENT_ARRAY_BUFFER, 0);
+    queued_counts_.clear();
+    queued_offsets_.clear();
 }

@@ -6,9 +6,11 @@
 
 #include "render/core/kept_chunks.h"
 
-// The kept chunks' triangles held by GL between frames: in buffer objects
-// where GL 1.5 (or its extension) offers them, else in display lists, one per
-// stretch between fountains, as GL 1.1 allows.
+// The kept chunks' triangles held by GL between frames: where GL 1.5 (or its
+// extension) offers buffer objects, all chunks share one vertex buffer and one
+// index buffer, so that the stretches drawn one after another go to GL as a
+// few draws with no state changed between them; else in display lists, one
+// per stretch between fountains, as GL 1.1 allows.
 class kept_gl_meshes {
 public:
     kept_gl_meshes();
@@ -21,7 +23,10 @@ public:
     void keep(int chunk, const chunk_mesh& mesh, std::uint64_t version);
     // Draws stretch `part` of the chunk's kept triangles, indices
     // [index_begin, index_end), with the interleaved arrays' client state on.
+    // From buffers the draw is queued: flush() before drawing anything else.
     void draw_part(int chunk, std::size_t part, std::uint32_t index_begin, std::uint32_t index_end);
+    // Hands the queued draws to GL, in their order; none are left bound.
+    void flush();
     // Lets go of what GL holds for one chunk, or for all; the next keep()
     // hands it over again.
     void release(int chunk);
@@ -30,13 +35,29 @@ public:
     bool uses_buffers() const;
 
 private:
+    // A stretch of the shared buffers, counted in vertices or in indices.
+    struct span {
+        std::size_t begin = 0, room = 0, used = 0;
+    };
     struct held {
         std::uint64_t version = 0;
         bool valid = false;
-        unsigned buffers[2] = {0, 0};  // vertices, indices
-        std::size_t capacity[2] = {0, 0};
+        span spans[2];  // vertices, indices (which count from the buffer's first vertex)
         unsigned lists = 0;  // the first of list_count display lists
         int list_count = 0;
     };
+    // Places the chunk's spans for a mesh of these sizes, packing or growing
+    // the buffers when their ends are reached.
+    void place(int chunk, const std::size_t size[2]);
+    // Moves every kept chunk's spans to the front of buffers of the given sizes.
+    void repack(const std::size_t capacity[2]);
+
     std::vector<held> held_;
+    unsigned buffers_[2] = {0, 0};
+    std::size_t capacity_[2] = {0, 0};
+    std::size_t end_[2] = {0, 0};  // where the next span starts
+    std::vector<unsigned> rebased_;                // a chunk's indices counted from the buffer's first vertex
+    std::vector<unsigned char> moving_[2];         // what a repack carries over
+    std::vector<int> queued_counts_;                 // the queued draws, as GL takes them
+    std::vector<const void*> queued_offsets_;
 };
