@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int BLOCK_CELLS = BLOCK_EDGE * BLOCK_EDGE * BLOCK_EDGE;
 constexpr std::uint8_t MOST_MISSES = 5;  // a busy block is copied every 32 sweeps at most
 
 struct block_place {
@@ -37,8 +36,6 @@ void for_each_block_row(int block, Row&& row) {
     for (int x = b.x * BLOCK_EDGE; x < (b.x + 1) * BLOCK_EDGE; ++x)
         for (int y = b.y * BLOCK_EDGE; y < (b.y + 1) * BLOCK_EDGE; ++y) row(x, y, b.z * BLOCK_EDGE);
 }
-
-constexpr std::size_t ROW_BYTES = BLOCK_EDGE * sizeof(ParticleType);
 
 }  // namespace
 
@@ -99,11 +96,16 @@ void repeat_map::mark_beside_groups() {
 bool repeat_map::left_as_found(const world& w, int block) const {
     if (written_[block] != tag_) return true;
     if (!copied_by_last_sweep(block)) return false;
-    const ParticleType* copy = snapshot_[block].get();
+    const snapshot& copy = snapshot_[block];
+    std::size_t run = 0;
+    int left_in_run = copy.run_lengths[0];
     bool same = true;
     for_each_block_row(block, [&](int x, int y, int z) {
-        if (same) same = std::memcmp(copy, &w.grid[x][y][z], ROW_BYTES) == 0;
-        copy += BLOCK_EDGE;
+        for (int cell = 0; cell < BLOCK_EDGE && same; ++cell) {
+            if (left_in_run == 0) left_in_run = copy.run_lengths[++run];
+            same = std::memcmp(&copy.cells[run], &w.grid[x][y][z + cell], sizeof(ParticleType)) == 0;
+            --left_in_run;
+        }
     });
     return same;
 }
@@ -113,11 +115,19 @@ bool repeat_map::may_repeat(const world& w, int block) const {
 }
 
 void repeat_map::take_snapshot(const world& w, int block) {
-    if (!snapshot_[block]) snapshot_[block] = std::make_unique<ParticleType[]>(BLOCK_CELLS);
-    ParticleType* copy = snapshot_[block].get();
+    snapshot& copy = snapshot_[block];
+    copy.cells.clear();
+    copy.run_lengths.clear();
     for_each_block_row(block, [&](int x, int y, int z) {
-        std::memcpy(copy, &w.grid[x][y][z], ROW_BYTES);
-        copy += BLOCK_EDGE;
+        for (int cell = 0; cell < BLOCK_EDGE; ++cell) {
+            const ParticleType& held = w.grid[x][y][z + cell];
+            if (!copy.cells.empty() && std::memcmp(&copy.cells.back(), &held, sizeof held) == 0) {
+                ++copy.run_lengths.back();
+                continue;
+            }
+            copy.cells.push_back(held);
+            copy.run_lengths.push_back(1);
+        }
     });
     snapshot_tag_[block] = tag_;
 }

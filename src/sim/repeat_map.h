@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "sim/sleep_map.h"
@@ -89,9 +88,14 @@ private:
     bool beside_group_[BLOCKS] = {};
     std::vector<int> members_;  // the group being gathered, kept for its storage
 
-    // Each block's cells as the sweep that took the snapshot left them; valid
-    // for the next sweep only, and only while nothing is written there.
-    std::unique_ptr<ParticleType[]> snapshot_[BLOCKS];
+    // Each block's cells as the sweep that took the snapshot left them, in
+    // runs of equal cells (a pool's cells are mostly alike); valid for the
+    // next sweep only, and only while nothing is written there.
+    struct snapshot {
+        std::vector<ParticleType> cells;
+        std::vector<std::uint16_t> run_lengths;
+    };
+    snapshot snapshot_[BLOCKS];
     std::uint64_t snapshot_tag_[BLOCKS] = {};
     // A block that changed over a sweep waits longer each time before it is
     // copied again, so that busy blocks cost no copies.

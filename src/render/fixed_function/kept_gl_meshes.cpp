@@ -18,8 +18,9 @@ constexpr GLenum ELEMENT_ARRAY_BUFFER = 0x8893;
 constexpr GLenum STATIC_DRAW = 0x88E4;
 constexpr GLenum BUFFER_TARGETS[2] = {ARRAY_BUFFER, ELEMENT_ARRAY_BUFFER};
 constexpr std::size_t ELEMENT_BYTES[2] = {sizeof(lit_vertex), sizeof(unsigned)};
-// The shared buffers' first sizes, in vertices and indices; they double as needed.
-constexpr std::size_t FIRST_CAPACITY[2] = {std::size_t{1} << 15, std::size_t{1} << 16};
+// How far the shared buffers are written, in vertices and indices, before the
+// first pack of the kept chunks to their front.
+constexpr std::size_t FIRST_END[2] = {std::size_t{1} << 15, std::size_t{1} << 16};
 
 struct gl_buffers {
     using gen_buffers = void(APIENTRY*)(GLsizei n, GLuint* buffers);
@@ -81,7 +82,7 @@ void draw_indices(const unsigned* indices, std::uint32_t begin, std::uint32_t en
 
 }  // namespace
 
-kept_gl_meshes::kept_gl_meshes() : held_(CHUNK_COUNT) {}
+kept_gl_meshes::kept_gl_meshes() : held_(CHUNK_COUNT) { order_.reserve(CHUNK_COUNT); }
 
 kept_gl_meshes::~kept_gl_meshes() { release(); }
 
@@ -90,7 +91,7 @@ bool kept_gl_meshes::uses_buffers() const { return buffers().usable(); }
 void kept_gl_meshes::release(int chunk) {
     held& h = held_[chunk];
     if (h.list_count != 0) glDeleteLists(h.lists, h.list_count);
-    h = held{};  // its spans stay unused until the next repack
+    h = held{};  // its spans stay unused until the next pack
 }
 
 void kept_gl_meshes::release() {
@@ -98,7 +99,7 @@ void kept_gl_meshes::release() {
     for (int b = 0; b < 2; ++b) {
         if (buffers_[b] != 0) buffers().remove(1, &buffers_[b]);
         buffers_[b] = 0;
-        capacity_[b] = end_[b] = 0;
+        capacity_[b] = end_[b] = packed_end_[b] = 0;
     }
     queued_counts_.clear();
     queued_offsets_.clear();
@@ -147,18 +148,25 @@ void kept_gl_meshes::place(int chunk, const std::size_t size[2]) {
         return;
     }
     h.valid = false;  // its old spans are let go
-    if (end_[0] + size[0] > capacity_[0] || end_[1] + size[1] > capacity_[1]) {
-        // Packed, the kept chunks and this one must fill at most half, so that
-        // a repack is seldom needed again.
-        std::size_t capacity[2];
+    const gl_buffers& gl = buffers();
+    if (buffers_[0] == 0) {
+        // Storage for all that may be kept, made once; GL's memory grows only
+        // as far as it is written.
         for (int b = 0; b < 2; ++b) {
-            std::size_t needed = size[b];
-            for (const held& other : held_)
-                if (other.valid) needed += other.spans[b].used;
-            capacity[b] = std::max(capacity_[b], FIRST_CAPACITY[b]);
-            while (capacity[b] < 2 * needed) capacity[b] *= 2;
+            capacity_[b] = KEPT_MESH_BYTES / ELEMENT_BYTES[b];
+            packed_end_[b] = FIRST_END[b];
+            gl.gen(1, &buffers_[b]);
+            gl.bind(BUFFER_TARGETS[b], buffers_[b]);
+            gl.data(BUFFER_TARGETS[b], static_cast<std::ptrdiff_t>(capacity_[b] * ELEMENT_BYTES[b]), nullptr,
+                    STATIC_DRAW);
+            gl.bind(BUFFER_TARGETS[b], 0);
         }
-        repack(capacity);
+    }
+    if (end_[0] + size[0] > packed_end_[0] || end_[1] + size[1] > packed_end_[1]) {
+        pack();
+        // The next pack when half as much again is written.
+        for (int b = 0; b < 2; ++b)
+            packed_end_[b] = std::min(capacity_[b], std::max(FIRST_END[b], (end_[b] + size[b]) * 3 / 2));
     }
     for (int b = 0; b < 2; ++b) {
         h.spans[b] = {end_[b], size[b], size[b]};
@@ -167,51 +175,39 @@ void kept_gl_meshes::place(int chunk, const std::size_t size[2]) {
     h.valid = true;
 }
 
-void kept_gl_meshes::repack(const std::size_t capacity[2]) {
+void kept_gl_meshes::pack() {
     const gl_buffers& gl = buffers();
-    std::size_t total[2] = {0, 0};
-    for (const held& h : held_)
-        if (h.valid)
-            for (int b = 0; b < 2; ++b) total[b] += h.spans[b].used;
-    // Read every kept chunk's spans out, in chunk order.
-    for (int b = 0; b < 2; ++b) {
-        moving_[b].resize(total[b] * ELEMENT_BYTES[b]);
-        if (buffers_[b] == 0) continue;
-        gl.bind(BUFFER_TARGETS[b], buffers_[b]);
-        std::size_t at = 0;
-        for (const held& h : held_) {
-            if (!h.valid || h.spans[b].used == 0) continue;
-            gl.read(BUFFER_TARGETS[b], static_cast<std::ptrdiff_t>(h.spans[b].begin * ELEMENT_BYTES[b]),
-                    static_cast<std::ptrdiff_t>(h.spans[b].used * ELEMENT_BYTES[b]),
-                    moving_[b].data() + at * ELEMENT_BYTES[b]);
-            at += h.spans[b].used;
-        }
-        gl.bind(BUFFER_TARGETS[b], 0);
-    }
-    // Their new places, packed; indices follow their vertices.
+    order_.clear();
+    for (int chunk = 0; chunk < CHUNK_COUNT; ++chunk)
+        if (held_[chunk].valid) order_.push_back(chunk);
+    std::sort(order_.begin(), order_.end(),
+              [this](int a, int b) { return held_[a].spans[0].begin < held_[b].spans[0].begin; });
+    // Each chunk moves down, never over one not yet moved.
     std::size_t at[2] = {0, 0};
-    for (held& h : held_) {
-        if (!h.valid) continue;
-        auto* indices = reinterpret_cast<unsigned*>(moving_[1].data()) + at[1];
+    for (const int chunk : order_) {
+        held& h = held_[chunk];
         const unsigned old_base = static_cast<unsigned>(h.spans[0].begin), new_base = static_cast<unsigned>(at[0]);
-        for (std::size_t i = 0; i < h.spans[1].used; ++i) indices[i] = indices[i] - old_base + new_base;
         for (int b = 0; b < 2; ++b) {
-            h.spans[b] = {at[b], h.spans[b].used, h.spans[b].used};
-            at[b] += h.spans[b].used;
+            span& s = h.spans[b];
+            const bool moves = s.begin != at[b] || (b == 1 && old_base != new_base);
+            if (moves && s.used != 0) {
+                moving_[b].resize(s.used * ELEMENT_BYTES[b]);
+                gl.bind(BUFFER_TARGETS[b], buffers_[b]);
+                gl.read(BUFFER_TARGETS[b], static_cast<std::ptrdiff_t>(s.begin * ELEMENT_BYTES[b]),
+                        static_cast<std::ptrdiff_t>(moving_[b].size()), moving_[b].data());
+                if (b == 1) {
+                    auto* indices = reinterpret_cast<unsigned*>(moving_[1].data());
+                    for (std::size_t i = 0; i < s.used; ++i) indices[i] = indices[i] - old_base + new_base;
+                }
+                gl.sub_data(BUFFER_TARGETS[b], static_cast<std::ptrdiff_t>(at[b] * ELEMENT_BYTES[b]),
+                            static_cast<std::ptrdiff_t>(moving_[b].size()), moving_[b].data());
+                gl.bind(BUFFER_TARGETS[b], 0);
+            }
+            s = {at[b], s.used, s.used};
+            at[b] += s.used;
         }
     }
-    for (int b = 0; b < 2; ++b) {
-        if (buffers_[b] == 0) gl.gen(1, &buffers_[b]);
-        gl.bind(BUFFER_TARGETS[b], buffers_[b]);
-        gl.data(BUFFER_TARGETS[b], static_cast<std::ptrdiff_t>(capacity[b] * ELEMENT_BYTES[b]), nullptr, STATIC_DRAW);
-        if (total[b] != 0)
-            gl.sub_data(BUFFER_TARGETS[b], 0, static_cast<std::ptrdiff_t>(total[b] * ELEMENT_BYTES[b]),
-                        moving_[b].data());
-        gl.bind(BUFFER_TARGETS[b], 0);
-        capacity_[b] = capacity[b];
-        end_[b] = total[b];
-        moving_[b] = std::vector<unsigned char>();  // a repack is rare: its memory is not kept
-    }
+    for (int b = 0; b < 2; ++b) end_[b] = at[b];
 }
 
 void kept_gl_meshes::draw_part(int chunk, std::size_t part, std::uint32_t index_begin, std::uint32_t end) {

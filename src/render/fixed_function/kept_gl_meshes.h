@@ -46,18 +46,20 @@ private:
         unsigned lists = 0;  // the first of list_count display lists
         int list_count = 0;
     };
-    // Places the chunk's spans for a mesh of these sizes, packing or growing
-    // the buffers when their ends are reached.
+    // Places the chunk's spans for a mesh of these sizes, packing the kept
+    // chunks first when the spans would pass packed_end_.
     void place(int chunk, const std::size_t size[2]);
-    // Moves every kept chunk's spans to the front of buffers of the given sizes.
-    void repack(const std::size_t capacity[2]);
+    // Moves every kept chunk's spans to the front of the buffers, in their order.
+    void pack();
 
     std::vector<held> held_;
     unsigned buffers_[2] = {0, 0};
-    std::size_t capacity_[2] = {0, 0};
-    std::size_t end_[2] = {0, 0};  // where the next span starts
-    std::vector<unsigned> rebased_;                // a chunk's indices counted from the buffer's first vertex
-    std::vector<unsigned char> moving_[2];         // what a repack carries over
+    std::size_t capacity_[2] = {0, 0};  // all that KEPT_MESH_BYTES allows
+    std::size_t end_[2] = {0, 0};       // where the next span starts
+    std::size_t packed_end_[2] = {0, 0};  // spans end before this, or the chunks are packed first
+    std::vector<unsigned> rebased_;         // a chunk's indices counted from the buffer's first vertex
+    std::vector<unsigned char> moving_[2];  // one chunk's spans, as a pack moves them
+    std::vector<int> order_;                // the kept chunks, as their spans lie
     std::vector<int> queued_counts_;                 // the queued draws, as GL takes them
     std::vector<const void*> queued_offsets_;
 };
