@@ -68,5 +68,6 @@ EMSCRIPTEN_KEEPALIVE const unsigned char* page_captured_pixels() { return captur
 EMSCRIPTEN_KEEPALIVE int page_captured_width() { return captured_width(); }
 EMSCRIPTEN_KEEPALIVE int page_captured_height() { return captured_height(); }
 EMSCRIPTEN_KEEPALIVE double page_frames_drawn() { return static_cast<double>(frames_drawn()); }
+EMSCRIPTEN_KEEPALIVE double page_pictures_drawn() { return static_cast<double>(pictures_drawn()); }
 
 }  // extern "C"

@@ -31,6 +31,7 @@ struct page_picture {
     int captured_width = 0;
     int captured_height = 0;
     long frames = 0;
+    long pictures = 0;  // frames whose picture was drawn
 };
 
 page_picture& picture() {
@@ -63,7 +64,11 @@ void draw_world(page_picture& kept) {
     const frame_clock::time_point start = frame_clock::now();
     kept.renderer.record_frame(*w, steps, graphics, {point_x, point_y, point_z, pen_size}, f, kept.view);
     const frame_clock::time_point drawing_start = frame_clock::now();
-    kept.renderer.draw(kept.view);
+    // A still picture is left on the canvas: the browser shows it until we draw again.
+    if (!kept.renderer.picture_unchanged() || kept.capture_asked) {
+        kept.renderer.draw(kept.view);
+        ++kept.pictures;
+    }
     if (overlay_on) overlay_frame_drawn(seconds_since(start), seconds_since(drawing_start));
 }
 
@@ -102,6 +107,8 @@ frame_view last_frame_view() {
 }
 
 long frames_drawn() { return picture().frames; }
+
+long pictures_drawn() { return picture().pictures; }
 
 void capture_next_frame() { picture().capture_asked = true; }
 

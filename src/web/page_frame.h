@@ -25,6 +25,8 @@ frame_view last_frame_view();
 
 // Frames drawn since the page started.
 long frames_drawn();
+// Frames whose picture was drawn; a frame that would draw the last picture again leaves it.
+long pictures_drawn();
 
 // The next frame keeps a copy of its picture: width x height RGBA pixels,
 // rows bottom up.

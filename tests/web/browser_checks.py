@@ -229,6 +229,28 @@ def canvas_and_pointer(s):
     check(s.count('changed', after, s.picture('after-drag')) > 0 and menu_refused,
           'a right-button drag turns the box, with no context menu')
 
+    # A box that does not change, from a still camera, is drawn once and
+    # left on the canvas; turning the camera draws it again.
+    pictures_drawn = lambda: s.run('return Module._page_pictures_drawn()')
+    s.wait_frames(3)
+    before_still = pictures_drawn()
+    s.wait_frames(20)
+    still = pictures_drawn()
+    shown = os.path.join(s.work, 'still.png')
+    s.driver.save_screenshot(shown)
+    subprocess.run(['convert', shown, shown[:-4] + '.ppm'], check=True)
+    box = s.run('const r = document.getElementById("canvas").getBoundingClientRect();'
+                'return [Math.ceil(r.left), Math.ceil(r.top), Math.floor(r.width), Math.floor(r.height)];')
+    lit_shown = s.count('lit', pictures.crop_ppm(shown[:-4] + '.ppm', tuple(box)))
+    drag = ActionBuilder(s.driver)
+    drag.pointer_action.move_to(canvas, 0, 0).pointer_down(MouseButton.RIGHT).move_by(8, 0)
+    drag.pointer_action.pointer_up(MouseButton.RIGHT)
+    drag.perform()
+    s.wait_frames(2)
+    check(still == before_still and pictures_drawn() > still and lit_shown > 10000,
+          'a still box is drawn once and stays shown (%d lit pixels); turning the camera draws it again'
+          % lit_shown)
+
 
 def picture_and_files(s, desktop_picture, scene_folder, downloads):
     scene = os.path.join(scene_folder, 'picture.gvx')

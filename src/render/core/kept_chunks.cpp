@@ -1,6 +1,7 @@
 #include "render/core/kept_chunks.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <functional>
 #include <utility>
@@ -129,6 +130,7 @@ void kept_chunks::begin(const world& w, int graphics, const frame_view& view) {
     open_ = -1;
     restyled_ = graphics != graphics_;
     graphics_ = graphics;
+    same_view_ = previous_valid_ && std::memcmp(&view_, &view, sizeof view) == 0;
     view_ = view;
     blended_so_far_ = 0;
     counts_ = chunk_counts{};
@@ -160,6 +162,11 @@ void kept_chunks::passed(int index) {
     blended_before_chunk_[index] = blended_so_far_;
     blended_so_far_ += static_cast<std::uint32_t>(chunks_[index].blended);
     if (index >= CHUNKS_PER_LAYER) decide(index - CHUNKS_PER_LAYER);
+}
+
+bool kept_chunks::drawn_as_last_frame() const {
+    return same_view_ && !restyled_ &&
+           std::none_of(changed_.begin(), changed_.end(), [](std::uint8_t changed) { return changed != 0; });
 }
 
 void kept_chunks::finish() {

@@ -110,6 +110,11 @@ public:
     // The frame's last draw, or nullptr when it drew no cell.
     const cell_draw* last_draw() const;
     const chunk_counts& counts() const { return counts_; }
+    // After finish(): every chunk holds the draws of the frame recorded
+    // before, for the same camera and style. Kept, made again or made for
+    // the frame, its triangles give the same picture; so with no fountain and
+    // the same floor and marker, the picture is that frame's.
+    bool drawn_as_last_frame() const;
     // Forget every kept chunk, as after a change of world or of the drawing.
     void forget();
 
@@ -170,6 +175,7 @@ private:
     std::vector<std::uint16_t> blended_in_chunk_;
     std::vector<std::uint32_t> blended_before_chunk_;
     frame_view view_{};  // of the frame being made
+    bool same_view_ = false;  // as the frame recorded before
     bool restyled_ = false;  // the cells' style changed this frame
     std::uint32_t blended_so_far_ = 0;
     const std::function<void(int)>* ready_ = nullptr;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,9 @@ struct gles2_renderer::state final : batch_sink {
     std::vector<fountain_corner> fountain_corners;
     std::vector<frame_item> items;
     std::vector<lit_vertex> scene;  // the floor's triangles, then the marker's lines
+    std::vector<lit_vertex> last_scene;  // of the frame recorded before
+    bool drawn = false;                  // a frame was drawn
+    bool unchanged = false;              // this frame's picture is the last one drawn
     frame_scene floor_and_marker;
     std::vector<particle_vertex> particles;
 
@@ -399,12 +403,18 @@ void gles2_renderer::record_frame(world& w, bool steps, int graphics, const pen_
         if (!s.kept.has_meshes()) s.kept.set_meshes(build_cell_cube(), build_cell_sphere());
         s.kept.sweep(w, steps, graphics, view);
         s.record_kept_fountains();
+        s.unchanged = s.drawn && s.kept.drawn_as_last_frame() && s.fountain_items.empty() &&
+                      s.scene.size() == s.last_scene.size() &&
+                      std::memcmp(s.scene.data(), s.last_scene.data(), s.scene.size() * sizeof(lit_vertex)) == 0;
+        s.last_scene.assign(s.scene.begin(), s.scene.end());
     } else if (steps) {
         s.batcher.sweep(w, graphics, view, s);
     } else {
         s.batcher.still(w, graphics, view, s);
     }
 }
+
+bool gles2_renderer::picture_unchanged() const { return state_->keeps && state_->unchanged; }
 
 void gles2_renderer::keep_meshes(bool on) {
     state& s = *state_;
@@ -622,6 +632,7 @@ void gles2_renderer::state::draw_cells_and_fountains(const frame_view& view, con
 
 void gles2_renderer::draw(const frame_view& view) {
     state& s = *state_;
+    s.drawn = true;
     glViewport(view.viewport[0], view.viewport[1], view.viewport[2], view.viewport[3]);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glDepthMask(GL_TRUE);

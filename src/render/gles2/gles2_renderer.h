@@ -53,6 +53,11 @@ public:
     void record_frame(world& w, bool steps, int graphics, const pen_marker_place& pen, fountain* const* fountains,
                       const frame_view& view);
 
+    // The recorded frame would draw exactly the picture drawn last: kept
+    // meshes, the same camera, floor and marker, every chunk as before, and no
+    // fountain. A page may then leave the picture it shows as it is.
+    bool picture_unchanged() const;
+
     // Clears the viewport and draws the recorded frame. It sets the depth,
     // blending and culling it needs, and leaves no program, buffer or
     // attribute array of its own in use.
