@@ -17,9 +17,10 @@
 // when it is false the caller reads them as they stand, which is what the
 // plain walk would hand it. No run passed over holds a burning cell.
 //
-// The sweep passes over the blocks asleep in the world's sleep_map and those
-// of groups that repeat (repeat_map); the still walk over the blocks not written since the previous walk, and
-// holding no burning cell. Both pass over runs only with `unchanged` true.
+// The sweep passes over the blocks asleep in the world's sleep_map and the
+// blocks of groups that repeat (repeat_map); the still walk over the blocks
+// not written since the previous walk, and holding no burning cell. Both pass
+// over runs only with `unchanged` true.
 
 // The number of the next walk of this world: one more after each walk.
 std::uint64_t walk_number(const world& w);

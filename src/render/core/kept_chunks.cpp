@@ -1,8 +1,8 @@
 #include "render/core/kept_chunks.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <utility>
 
