@@ -177,30 +177,28 @@ void repeat_map::end_sweep(world& w) {
 }
 
 void repeat_map::catch_up(world& w, int x, int y, int block_z) {
-    const int block = block_index(x / BLOCK_EDGE, y / BLOCK_EDGE, block_z);
-    bool caught[BLOCKS] = {};
-    for_each_block_around(block, [&](int near) {
-        if (group_[near] != NO_GROUP) caught[near] = true;
-    });
-    // Every block of a group near this one, in sweep order up to here.
+    // The groups around this block, and every block of them.
     std::int16_t groups_near[27];
     int group_count = 0;
-    for (int b = 0; b < BLOCKS; ++b)
-        if (caught[b] && std::find(groups_near, groups_near + group_count, group_[b]) == groups_near + group_count)
-            groups_near[group_count++] = group_[b];
-    for (int b = 0; b < BLOCKS; ++b)
-        caught[b] = std::find(groups_near, groups_near + group_count, group_[b]) != groups_near + group_count;
+    const auto is_near = [&](std::int16_t group) {
+        return std::find(groups_near, groups_near + group_count, group) != groups_near + group_count;
+    };
+    for_each_block_around(block_index(x / BLOCK_EDGE, y / BLOCK_EDGE, block_z), [&](int near) {
+        if (group_[near] != NO_GROUP && !is_near(group_[near])) groups_near[group_count++] = group_[near];
+    });
+    bool caught[BLOCKS];
+    for (int b = 0; b < BLOCKS; ++b) caught[b] = is_near(group_[b]);
+    // Their steps that the sweep passed over in this frame, in its order, up
+    // to the part of row (x, y) in block_z.
     for (int cy = 0; cy <= y; ++cy)
-        for (int cx = 0; cx < GRID_X; ++cx) {
-            for (int cbz = 0; cbz < BLOCKS_Z; ++cbz) {
-                if (cy == y && (cx > x || (cx == x && cbz >= block_z))) break;
+        for (int cx = 0; cx < (cy == y ? x + 1 : GRID_X); ++cx)
+            for (int cbz = 0; cbz < (cy == y && cx == x ? block_z : BLOCKS_Z); ++cbz) {
                 const int cb = block_index(cx / BLOCK_EDGE, cy / BLOCK_EDGE, cbz);
                 if (!caught[cb]) continue;
                 note_walked(cb);
                 for (int z = cbz * BLOCK_EDGE; z < (cbz + 1) * BLOCK_EDGE; ++z)
                     if (w.grid[cx][cy][z].id != TYPE_ERASER) w.step(cx, cy, z);
             }
-        }
     for (int g = 0; g < group_count; ++g) dissolve(groups_near[g], w.sleep);
     mark_beside_groups();
 }
