@@ -8,7 +8,9 @@ root and many test machines cannot give it."""
 import contextlib
 import functools
 import http.server
+import os
 import shutil
+import subprocess
 import tempfile
 import threading
 import time
@@ -52,6 +54,16 @@ class LoopbackService(Service):
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
+
+
+def page_with_scenes(page, web_scenes, work):
+    """A copy of the page in `work`, with the benchmark scenes that web_scenes
+    writes in its scenes/ folder; returns the copy's folder."""
+    site = os.path.join(work, 'site')
+    shutil.copytree(page, site)
+    os.mkdir(os.path.join(site, 'scenes'))
+    subprocess.run([web_scenes, 'write', os.path.join(site, 'scenes')], check=True)
+    return site
 
 
 @contextlib.contextmanager

@@ -87,10 +87,7 @@ def picture_agreement(driver, base, work, scene, desktop, tool):
 def main(page, web_scenes, bench_json, desktop=None, agreement_tool=None):
     work = tempfile.mkdtemp(prefix='grainvox-web-speed-')
     try:
-        site = os.path.join(work, 'site')
-        shutil.copytree(page, site)
-        os.mkdir(os.path.join(site, 'scenes'))
-        subprocess.run([web_scenes, 'write', os.path.join(site, 'scenes')], check=True)
+        site = browser.page_with_scenes(page, web_scenes, work)
         desktop_rates = desktop_fps(bench_json)
         with browser.served(site) as base, browser.chromium() as driver:
             print('frames per second, %d x %d, drawn whole every frame (today) and with kept meshes:' % (WIDTH, HEIGHT))

@@ -5,9 +5,7 @@ buffer saves. Prints a table.
 
   pixel_ratio_speed.py PAGE_FOLDER WEB_SCENES"""
 
-import os
 import shutil
-import subprocess
 import sys
 import tempfile
 import time
@@ -23,10 +21,7 @@ MEASURED_SECONDS = 6.0
 def main(page, web_scenes):
     work = tempfile.mkdtemp(prefix='grainvox-ratio-speed-')
     try:
-        site = os.path.join(work, 'site')
-        shutil.copytree(page, site)
-        os.mkdir(os.path.join(site, 'scenes'))
-        subprocess.run([web_scenes, 'write', os.path.join(site, 'scenes')], check=True)
+        site = browser.page_with_scenes(page, web_scenes, work)
         with browser.served(site) as base, browser.chromium() as driver:
             print('ratio  drawing buffer  frames/s')
             for ratio in RATIOS:
