@@ -32,6 +32,8 @@ struct settle_and_wake {
     double elevation, azimuth, distance;
     int style;
     bool keeps;  // some chunk must be kept in some frame
+    double turn = 0.0;   // degrees of azimuth added each frame
+    double swing = 0.0;  // and added in odd frames only
 };
 
 bool never_still(int) { return false; }
@@ -119,6 +121,13 @@ const settle_and_wake RUNS[] = {
     {"a deep pool that repeats", deep_pool, grain_beside_at_8, still_at_20_and_21, 34, 35.0, 30.0, 90.0, CUBES,
      true},
     {"the eye among the cells", build_filled_block, pour_after_15, never_still, 10, 40.0, 45.0, 12.0, CUBES, false},
+    // Kept chunks whose faces turn toward and away from the eye, while the
+    // pen's shell is made again and fountains burn between kept triangles.
+    {"a turning eye", build_sand_heap, pen_shell, never_still, 24, 30.0, 0.0, 75.0, CUBES, true, 16.0},
+    {"an eye swinging to and fro", build_sand_heap, pen_shell, never_still, 24, 35.0, 40.0, 45.0, CUBES, true, 0.0,
+     6.0},
+    {"a turning eye over fire", build_burning_oil, pen_writes_while_paused, still_between_10_and_30, 30, 50.0, 10.0,
+     70.0, CUBES, true, 13.0},
 };
 
 struct drawn_frame {
@@ -126,8 +135,10 @@ struct drawn_frame {
     int next_rand;
 };
 
-drawn_frame draw_frame(const settle_and_wake& run, unsigned seed, world& w, fast_renderer& renderer, bool still) {
-    start_desktop_frame(run.elevation, run.azimuth, run.distance);
+drawn_frame draw_frame(const settle_and_wake& run, int frame_number, world& w, fast_renderer& renderer,
+                       bool still) {
+    start_desktop_frame(run.elevation, run.azimuth + run.turn * frame_number + run.swing * (frame_number % 2), run.distance);
+    const unsigned seed = 77u + static_cast<unsigned>(frame_number);
     std::srand(seed);
     if (still)
         renderer.draw_still(w, run.style, f);
@@ -162,9 +173,8 @@ TEST(KeptMeshes, SettleAndWakeAsTheWholeFrameDoes) {
             SCOPED_TRACE(testing::Message() << "frame " << frame);
             run.write(*plain, frame);
             run.write(*kept_world, frame);
-            const unsigned seed = 77u + static_cast<unsigned>(frame);
-            const drawn_frame expected = draw_frame(run, seed, *plain, today, run.still(frame));
-            const drawn_frame drawn = draw_frame(run, seed, *kept_world, kept, run.still(frame));
+            const drawn_frame expected = draw_frame(run, frame, *plain, today, run.still(frame));
+            const drawn_frame drawn = draw_frame(run, frame, *kept_world, kept, run.still(frame));
             ASSERT_EQ(cells_differing(*plain, *kept_world), 0);
             ASSERT_EQ(expected.next_rand, drawn.next_rand) << "rand() was drawn differently";
             ASSERT_EQ(pixels_differing(expected, drawn), 0);

@@ -45,7 +45,26 @@ void chunk_mesh::clear() {
     vertices.clear();
     indices.clear();
     parts.clear();
+    facing.clear();
 }
+
+namespace {
+
+// Ends the mesh's facing spans with its latest triangles, which face as `span`
+// says; they join the last span when it faces the same plane.
+void add_facing(chunk_mesh& mesh, facing_span span) {
+    span.index_end = static_cast<std::uint32_t>(mesh.indices.size());
+    if (!mesh.facing.empty()) {
+        facing_span& last = mesh.facing.back();
+        if (last.axis == span.axis && last.sign == span.sign && last.coordinate == span.coordinate) {
+            last.index_end = span.index_end;
+            return;
+        }
+    }
+    mesh.facing.push_back(span);
+}
+
+}  // namespace
 
 bool chunk_needs_view(const frame_view& view, int chunk) {
     const int y = chunk / CHUNKS_PER_LAYER;
@@ -305,6 +324,7 @@ chunk_use kept_chunks::make(int chunk_index, chunk_mesh& out) {
     chunk& c = chunks_[chunk_index];
     build(chunk_index, c.view_rules ? &view_ : nullptr, out);
     if (c.use != chunk_use::rebuilt) return c.use;
+    sharer_.share(out.vertices, out.indices);
     const std::size_t bytes = out.vertices.size() * sizeof(lit_vertex) + out.indices.size() * sizeof(unsigned);
     if (kept_bytes_ - c.kept_bytes + bytes > KEPT_MESH_BYTES) {
         // Made for each frame from now on, and so for the camera.
@@ -321,7 +341,45 @@ chunk_use kept_chunks::make(int chunk_index, chunk_mesh& out) {
     c.kept_bytes = bytes;
     ++c.version;
     c.parts.assign(out.parts.begin(), out.parts.end());
+    c.indices.assign(out.indices.begin(), out.indices.end());
+    c.facing_spans.assign(out.facing.begin(), out.facing.end());
     return c.use;
+}
+
+const facing_triangles& kept_chunks::facing(int chunk_index) {
+    chunk& c = chunks_[chunk_index];
+    if (c.facing_of != c.version || !std::equal(std::begin(view_.eye), std::end(view_.eye), c.facing_eye))
+        choose_facing(c);
+    return c.facing;
+}
+
+// Kept chunks are never seen edge on, so facing alone decides each plane's
+// faces, as GL's culling would.
+void kept_chunks::choose_facing(chunk& c) {
+    facing_triangles& chosen = chosen_;
+    chosen.indices.clear();
+    chosen.parts.clear();
+    std::size_t part = 0;
+    std::uint32_t begin = 0;
+    const auto parts_ending_by = [&](std::uint32_t index) {
+        for (; part < c.parts.size() && c.parts[part].index_end <= index; ++part)
+            chosen.parts.push_back({static_cast<std::uint32_t>(chosen.indices.size()), c.parts[part].fountain_draw});
+    };
+    for (const facing_span& span : c.facing_spans) {
+        parts_ending_by(begin);
+        bool decided = false;
+        const bool shown = span.axis == ANY_FACING ||
+                           fate_by_facing(view_, span.axis, span.sign, span.coordinate, decided) != face_fate::culled;
+        if (shown) chosen.indices.insert(chosen.indices.end(), c.indices.begin() + begin, c.indices.begin() + span.index_end);
+        begin = span.index_end;
+    }
+    parts_ending_by(begin);
+    c.facing_of = c.version;
+    std::copy(std::begin(view_.eye), std::end(view_.eye), c.facing_eye);
+    if (chosen.indices == c.facing.indices && chosen.parts == c.facing.parts) return;
+    std::swap(chosen.indices, c.facing.indices);
+    std::swap(chosen.parts, c.facing.parts);
+    ++c.facing.version;
 }
 
 const cell_draw* kept_chunks::last_draw() const {
@@ -404,10 +462,15 @@ void kept_chunks::add_face(const cell_draw& cell, int z_last, int face, chunk_me
     const indexed_mesh& mesh = cube_.faces[face];
     append_cell_triangles(cell, cell.z, z_last, mesh.vertices, mesh.indices.data(), mesh.indices.size(),
                           out.vertices, out.indices);
+    const int axis = face_axis(face), sign = face_sign(face);
+    const int place[3] = {cell.x, cell.y, sign > 0 ? z_last : cell.z};
+    add_facing(out, {0, static_cast<std::int16_t>(place[axis]), static_cast<std::int8_t>(axis),
+                     static_cast<std::int8_t>(sign)});
 }
 
 // Every triangle: GL culls those facing away.
 void kept_chunks::add_sphere(const cell_draw& cell, chunk_mesh& out) const {
     append_cell_triangles(cell, cell.z, cell.z, sphere_.vertices, sphere_.indices.data(), sphere_.indices.size(),
                           out.vertices, out.indices);
+    add_facing(out, {0, 0, ANY_FACING, 0});
 }

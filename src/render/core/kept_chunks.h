@@ -8,6 +8,7 @@
 #include "render/core/fast_faces.h"
 #include "render/core/fast_frame_record.h"
 #include "render/core/frame_data.h"
+#include "render/core/shared_vertices.h"
 #include "sim/world.h"
 
 // The frame's cells in chunks kept from frame to frame. A chunk is a span of
@@ -47,12 +48,34 @@ struct mesh_part {
     std::int32_t fountain_draw;
 };
 constexpr std::int32_t NO_DRAW = -1;
+inline bool operator==(const mesh_part& a, const mesh_part& b) {
+    return a.index_end == b.index_end && a.fountain_draw == b.fountain_draw;
+}
+
+// A stretch of a chunk's triangles (indices up to index_end) that faces one
+// way: cube faces of one plane, at `coordinate` along `axis` toward `sign`;
+// or, with axis ANY_FACING, triangles that GL culls itself.
+struct facing_span {
+    std::uint32_t index_end;
+    std::int16_t coordinate;
+    std::int8_t axis;
+    std::int8_t sign;
+};
+constexpr std::int8_t ANY_FACING = -1;
 
 struct chunk_mesh {
     std::vector<lit_vertex> vertices;
     std::vector<unsigned> indices;
     std::vector<mesh_part> parts;
+    std::vector<facing_span> facing;  // covers the indices
     void clear();
+};
+
+// The triangles of a kept chunk that face this frame's eye, in their order.
+struct facing_triangles {
+    std::vector<unsigned> indices;
+    std::vector<mesh_part> parts;  // the stretches between fountains, among these indices
+    std::uint64_t version = 0;     // changes whenever the two do
 };
 
 // How a chunk is drawn this frame.
@@ -106,6 +129,10 @@ public:
     std::uint64_t mesh_version(int chunk) const { return chunks_[chunk].version; }
     // The stretches of the chunk's kept triangles, and the fountains between them.
     const std::vector<mesh_part>& kept_parts(int chunk) const { return chunks_[chunk].parts; }
+    // Of a kept chunk (after make() when it was rebuilt): its kept triangles
+    // that face this frame's eye. GL would cull the others; leaving them out
+    // spares it their corners and set-up.
+    const facing_triangles& facing(int chunk);
     const std::vector<cell_draw>& draws(int chunk) const { return chunks_[chunk].draws; }
     // The frame's last draw, or nullptr when it drew no cell.
     const cell_draw* last_draw() const;
@@ -123,6 +150,11 @@ private:
         std::vector<cell_draw> draws;  // this frame's once the walk is past the chunk, else the last
         std::size_t kept_bytes = 0;     // of its kept triangles
         std::vector<mesh_part> parts;  // of the kept triangles
+        std::vector<unsigned> indices;         // of the kept triangles
+        std::vector<facing_span> facing_spans;  // of those indices
+        facing_triangles facing;
+        std::uint64_t facing_of = 0;  // the version `facing` was chosen from
+        double facing_eye[3] = {0.0, 0.0, 0.0};  // and the eye it was chosen for
         std::uint64_t version = 0;
         int blended = 0;             // blended draws this frame
         int faint = 0;               // faint draws this frame
@@ -151,6 +183,8 @@ private:
     void add_cube_run(const cell_draw* run, int length, const frame_view* view, chunk_mesh& out) const;
     void add_sphere(const cell_draw& cell, chunk_mesh& out) const;
     void add_face(const cell_draw& cell, int z_last, int face, chunk_mesh& out) const;
+    // Chooses chunk `c`'s facing triangles for this frame's eye.
+    void choose_facing(chunk& c);
     face_fate neighbour_fate(int key, int nx, int ny, int nz, const frame_view* view) const;
 
     bool meshes_ready_ = false;
@@ -180,6 +214,8 @@ private:
     std::uint32_t blended_so_far_ = 0;
     const std::function<void(int)>* ready_ = nullptr;
     chunk_counts counts_;
+    vertex_sharer sharer_;  // for the triangles of chunks to be kept
+    facing_triangles chosen_;  // scratch for choose_facing
 };
 
 // Whether no cell of the chunk reaches into the view.

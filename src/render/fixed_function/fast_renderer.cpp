@@ -145,6 +145,7 @@ void fast_renderer::draw_kept(world& w, bool steps, int graphics, fountain* cons
     kept_triangles_ = 0;
     kept_drawing_seconds_ = 0.0;
     unflushed_ = false;
+    held_.begin_frame();
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     // Each chunk goes to GL as soon as it is decided, so that GL's rasteriser
     // works in parallel with the rest of the walk.
@@ -172,18 +173,30 @@ void fast_renderer::draw_ready_chunk(int c) {
             if (cell.fountain != NO_FOUNTAIN) take_fountain(cell);
         break;
     case chunk_use::kept:
-        draw_chunk(c, kept_.kept_parts(c), nullptr);
+        draw_kept_chunk(c);
         break;
     case chunk_use::rebuilt:
     case chunk_use::streamed:
         if (kept_.make(c, made_) == chunk_use::rebuilt) {
             held_.keep(c, made_, kept_.mesh_version(c));
-            draw_chunk(c, kept_.kept_parts(c), nullptr);
+            draw_kept_chunk(c);
         } else {
             draw_chunk(c, made_.parts, &made_);
         }
         break;
     }
+}
+
+// From buffers only the triangles facing the eye are drawn; display lists
+// hold all of them, and GL culls the rest.
+void fast_renderer::draw_kept_chunk(int chunk) {
+    if (!held_.uses_buffers()) {
+        draw_chunk(chunk, kept_.kept_parts(chunk), nullptr);
+        return;
+    }
+    const facing_triangles& facing = kept_.facing(chunk);
+    held_.place_triangles(chunk, facing);
+    draw_chunk(chunk, facing.parts, nullptr);
 }
 
 void fast_renderer::draw_chunk(int chunk, const std::vector<mesh_part>& parts, const chunk_mesh* streamed) {

@@ -95,6 +95,7 @@ private:
     void draw_batched(Batch&& batch, fountain* const* fountains);
     void draw_kept(world& w, bool steps, int graphics, fountain* const* fountains);
     void draw_ready_chunk(int chunk);
+    void draw_kept_chunk(int chunk);
     // The chunk's triangles, part by part, with the fountains between: those
     // GL keeps, or with `streamed` those made for this frame.
     void draw_chunk(int chunk, const std::vector<mesh_part>& parts, const chunk_mesh* streamed);

@@ -18,9 +18,9 @@ constexpr GLenum ELEMENT_ARRAY_BUFFER = 0x8893;
 constexpr GLenum STATIC_DRAW = 0x88E4;
 constexpr GLenum BUFFER_TARGETS[2] = {ARRAY_BUFFER, ELEMENT_ARRAY_BUFFER};
 constexpr std::size_t ELEMENT_BYTES[2] = {sizeof(lit_vertex), sizeof(unsigned)};
-// How far the shared buffers are written, in vertices and indices, before the
-// first pack of the kept chunks to their front.
-constexpr std::size_t FIRST_END[2] = {std::size_t{1} << 15, std::size_t{1} << 16};
+// How far the vertex buffer is written before the first pack of the kept
+// chunks' corners to its front.
+constexpr std::size_t FIRST_END = std::size_t{1} << 15;
 
 struct gl_buffers {
     using gen_buffers = void(APIENTRY*)(GLsizei n, GLuint* buffers);
@@ -91,7 +91,7 @@ bool kept_gl_meshes::uses_buffers() const { return buffers().usable(); }
 void kept_gl_meshes::release(int chunk) {
     held& h = held_[chunk];
     if (h.list_count != 0) glDeleteLists(h.lists, h.list_count);
-    h = held{};  // its spans stay unused until the next pack
+    h = held{};  // its corners' span stays unused until the next pack
 }
 
 void kept_gl_meshes::release() {
@@ -99,8 +99,9 @@ void kept_gl_meshes::release() {
     for (int b = 0; b < 2; ++b) {
         if (buffers_[b] != 0) buffers().remove(1, &buffers_[b]);
         buffers_[b] = 0;
-        capacity_[b] = end_[b] = packed_end_[b] = 0;
+        capacity_[b] = 0;
     }
+    end_ = packed_end_ = placed_end_ = 0;
     queued_counts_.clear();
     queued_offsets_.clear();
 }
@@ -112,19 +113,13 @@ void kept_gl_meshes::keep(int chunk, const chunk_mesh& mesh, std::uint64_t versi
     const gl_buffers& gl = buffers();
     if (gl.usable()) {
         flush();  // the queued draws read the buffers as they are now
-        const std::size_t size[2] = {mesh.vertices.size(), mesh.indices.size()};
-        place(chunk, size);
-        rebased_.resize(size[1]);
-        const unsigned base = static_cast<unsigned>(h.spans[0].begin);
-        for (std::size_t i = 0; i < size[1]; ++i) rebased_[i] = mesh.indices[i] + base;
-        const void* data[2] = {mesh.vertices.data(), rebased_.data()};
-        for (int b = 0; b < 2; ++b) {
-            if (size[b] == 0) continue;
-            gl.bind(BUFFER_TARGETS[b], buffers_[b]);
-            gl.sub_data(BUFFER_TARGETS[b], static_cast<std::ptrdiff_t>(h.spans[b].begin * ELEMENT_BYTES[b]),
-                        static_cast<std::ptrdiff_t>(size[b] * ELEMENT_BYTES[b]), data[b]);
-            gl.bind(BUFFER_TARGETS[b], 0);
-        }
+        place(chunk, mesh.vertices.size());
+        h.placed_frame = 0;
+        if (mesh.vertices.empty()) return;
+        gl.bind(ARRAY_BUFFER, buffers_[0]);
+        gl.sub_data(ARRAY_BUFFER, static_cast<std::ptrdiff_t>(h.corners.begin * sizeof(lit_vertex)),
+                    static_cast<std::ptrdiff_t>(mesh.vertices.size() * sizeof(lit_vertex)), mesh.vertices.data());
+        gl.bind(ARRAY_BUFFER, 0);
         return;
     }
     h.valid = true;
@@ -141,37 +136,66 @@ void kept_gl_meshes::keep(int chunk, const chunk_mesh& mesh, std::uint64_t versi
     }
 }
 
-void kept_gl_meshes::place(int chunk, const std::size_t size[2]) {
+void kept_gl_meshes::begin_frame() {
+    ++frame_;
+    placed_end_ = 0;
+}
+
+// The frame's triangles never pass the index buffer's end: every kept chunk's
+// triangles count against KEPT_MESH_BYTES, and these are some of them.
+void kept_gl_meshes::place_triangles(int chunk, const facing_triangles& triangles) {
     held& h = held_[chunk];
-    if (h.valid && size[0] <= h.spans[0].room && size[1] <= h.spans[1].room) {
-        for (int b = 0; b < 2; ++b) h.spans[b].used = size[b];
+    const std::size_t count = triangles.indices.size();
+    // Since the frame before, only triangles placed before these in the
+    // frame were written: none of them reach this far.
+    const bool in_place = h.placed_frame + 1 == frame_ && h.placed_at == placed_end_ &&
+                          h.placed_version == triangles.version && h.placed_base == h.corners.begin;
+    if (!in_place && count != 0) {
+        // The queued draws read only what lies before placed_end_.
+        const gl_buffers& gl = buffers();
+        rebased_.resize(count);
+        const unsigned base = static_cast<unsigned>(h.corners.begin);
+        for (std::size_t i = 0; i < count; ++i) rebased_[i] = triangles.indices[i] + base;
+        gl.bind(ELEMENT_ARRAY_BUFFER, buffers_[1]);
+        gl.sub_data(ELEMENT_ARRAY_BUFFER, static_cast<std::ptrdiff_t>(placed_end_ * sizeof(unsigned)),
+                    static_cast<std::ptrdiff_t>(count * sizeof(unsigned)), rebased_.data());
+        gl.bind(ELEMENT_ARRAY_BUFFER, 0);
+    }
+    h.placed_frame = frame_;
+    h.placed_version = triangles.version;
+    h.placed_at = placed_end_;
+    h.placed_base = h.corners.begin;
+    placed_end_ += count;
+}
+
+void kept_gl_meshes::place(int chunk, std::size_t corners) {
+    held& h = held_[chunk];
+    if (h.valid && corners <= h.corners.room) {
+        h.corners.used = corners;
         return;
     }
-    h.valid = false;  // its old spans are let go
+    h.valid = false;  // its old span is let go
     const gl_buffers& gl = buffers();
     if (buffers_[0] == 0) {
         // Storage for all that may be kept, made once; GL's memory grows only
         // as far as it is written.
         for (int b = 0; b < 2; ++b) {
             capacity_[b] = KEPT_MESH_BYTES / ELEMENT_BYTES[b];
-            packed_end_[b] = FIRST_END[b];
             gl.gen(1, &buffers_[b]);
             gl.bind(BUFFER_TARGETS[b], buffers_[b]);
             gl.data(BUFFER_TARGETS[b], static_cast<std::ptrdiff_t>(capacity_[b] * ELEMENT_BYTES[b]), nullptr,
                     STATIC_DRAW);
             gl.bind(BUFFER_TARGETS[b], 0);
         }
+        packed_end_ = FIRST_END;
     }
-    if (end_[0] + size[0] > packed_end_[0] || end_[1] + size[1] > packed_end_[1]) {
+    if (end_ + corners > packed_end_) {
         pack();
         // The next pack when half as much again is written.
-        for (int b = 0; b < 2; ++b)
-            packed_end_[b] = std::min(capacity_[b], std::max(FIRST_END[b], (end_[b] + size[b]) * 3 / 2));
+        packed_end_ = std::min(capacity_[0], std::max(FIRST_END, (end_ + corners) * 3 / 2));
     }
-    for (int b = 0; b < 2; ++b) {
-        h.spans[b] = {end_[b], size[b], size[b]};
-        end_[b] += size[b];
-    }
+    h.corners = {end_, corners, corners};
+    end_ += corners;
     h.valid = true;
 }
 
@@ -181,33 +205,25 @@ void kept_gl_meshes::pack() {
     for (int chunk = 0; chunk < CHUNK_COUNT; ++chunk)
         if (held_[chunk].valid) order_.push_back(chunk);
     std::sort(order_.begin(), order_.end(),
-              [this](int a, int b) { return held_[a].spans[0].begin < held_[b].spans[0].begin; });
-    // Each chunk moves down, never over one not yet moved.
-    std::size_t at[2] = {0, 0};
+              [this](int a, int b) { return held_[a].corners.begin < held_[b].corners.begin; });
+    // Each chunk moves down, never over one not yet moved. Its placed
+    // triangles count from where its corners were, and are placed again.
+    std::size_t at = 0;
+    gl.bind(ARRAY_BUFFER, buffers_[0]);
     for (const int chunk : order_) {
-        held& h = held_[chunk];
-        const unsigned old_base = static_cast<unsigned>(h.spans[0].begin), new_base = static_cast<unsigned>(at[0]);
-        for (int b = 0; b < 2; ++b) {
-            span& s = h.spans[b];
-            const bool moves = s.begin != at[b] || (b == 1 && old_base != new_base);
-            if (moves && s.used != 0) {
-                moving_[b].resize(s.used * ELEMENT_BYTES[b]);
-                gl.bind(BUFFER_TARGETS[b], buffers_[b]);
-                gl.read(BUFFER_TARGETS[b], static_cast<std::ptrdiff_t>(s.begin * ELEMENT_BYTES[b]),
-                        static_cast<std::ptrdiff_t>(moving_[b].size()), moving_[b].data());
-                if (b == 1) {
-                    auto* indices = reinterpret_cast<unsigned*>(moving_[1].data());
-                    for (std::size_t i = 0; i < s.used; ++i) indices[i] = indices[i] - old_base + new_base;
-                }
-                gl.sub_data(BUFFER_TARGETS[b], static_cast<std::ptrdiff_t>(at[b] * ELEMENT_BYTES[b]),
-                            static_cast<std::ptrdiff_t>(moving_[b].size()), moving_[b].data());
-                gl.bind(BUFFER_TARGETS[b], 0);
-            }
-            s = {at[b], s.used, s.used};
-            at[b] += s.used;
+        span& s = held_[chunk].corners;
+        if (s.begin != at && s.used != 0) {
+            moving_.resize(s.used * sizeof(lit_vertex));
+            gl.read(ARRAY_BUFFER, static_cast<std::ptrdiff_t>(s.begin * sizeof(lit_vertex)),
+                    static_cast<std::ptrdiff_t>(moving_.size()), moving_.data());
+            gl.sub_data(ARRAY_BUFFER, static_cast<std::ptrdiff_t>(at * sizeof(lit_vertex)),
+                        static_cast<std::ptrdiff_t>(moving_.size()), moving_.data());
         }
+        s = {at, s.used, s.used};
+        at += s.used;
     }
-    for (int b = 0; b < 2; ++b) end_[b] = at[b];
+    gl.bind(ARRAY_BUFFER, 0);
+    end_ = at;
 }
 
 void kept_gl_meshes::draw_part(int chunk, std::size_t part, std::uint32_t index_begin, std::uint32_t end) {
@@ -218,7 +234,7 @@ void kept_gl_meshes::draw_part(int chunk, std::size_t part, std::uint32_t index_
         return;
     }
     // A stretch that starts where the last queued one ends joins it.
-    const std::uintptr_t offset = (h.spans[1].begin + index_begin) * sizeof(unsigned);
+    const std::uintptr_t offset = (h.placed_at + index_begin) * sizeof(unsigned);
     const int count = static_cast<int>(end - index_begin);
     if (!queued_counts_.empty() &&
         reinterpret_cast<std::uintptr_t>(queued_offsets_.back()) + std::uintptr_t(queued_counts_.back()) * sizeof(unsigned) ==
