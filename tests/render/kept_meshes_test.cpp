@@ -137,7 +137,8 @@ struct drawn_frame {
 
 drawn_frame draw_frame(const settle_and_wake& run, int frame_number, world& w, fast_renderer& renderer,
                        bool still) {
-    start_desktop_frame(run.elevation, run.azimuth + run.turn * frame_number + run.swing * (frame_number % 2), run.distance);
+    const double azimuth = run.azimuth + run.turn * frame_number + run.swing * (frame_number % 2);
+    start_desktop_frame(run.elevation, azimuth, run.distance);
     const unsigned seed = 77u + static_cast<unsigned>(frame_number);
     std::srand(seed);
     if (still)

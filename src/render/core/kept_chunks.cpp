@@ -370,7 +370,8 @@ void kept_chunks::choose_facing(chunk& c) {
         bool decided = false;
         const bool shown = span.axis == ANY_FACING ||
                            fate_by_facing(view_, span.axis, span.sign, span.coordinate, decided) != face_fate::culled;
-        if (shown) chosen.indices.insert(chosen.indices.end(), c.indices.begin() + begin, c.indices.begin() + span.index_end);
+        if (shown)
+            chosen.indices.insert(chosen.indices.end(), c.indices.begin() + begin, c.indices.begin() + span.index_end);
         begin = span.index_end;
     }
     parts_ending_by(begin);
