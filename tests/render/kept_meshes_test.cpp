@@ -126,8 +126,8 @@ const settle_and_wake RUNS[] = {
     {"a turning eye", build_sand_heap, pen_shell, never_still, 24, 30.0, 0.0, 75.0, CUBES, true, 16.0},
     {"an eye swinging to and fro", build_sand_heap, pen_shell, never_still, 24, 35.0, 40.0, 45.0, CUBES, true, 0.0,
      6.0},
-    {"a turning eye over fire", build_burning_oil, pen_writes_while_paused, still_between_10_and_30, 30, 50.0, 10.0,
-     70.0, CUBES, true, 13.0},
+    {"a turning eye over fire, as spheres", build_burning_oil, pen_writes_while_paused, still_between_10_and_30, 30,
+     50.0, 10.0, 70.0, GRAPHICS_SPHERES, true, 13.0},
 };
 
 struct drawn_frame {

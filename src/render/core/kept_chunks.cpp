@@ -365,16 +365,20 @@ void kept_chunks::choose_facing(chunk& c) {
         for (; part < c.parts.size() && c.parts[part].index_end <= index; ++part)
             chosen.parts.push_back({static_cast<std::uint32_t>(chosen.indices.size()), c.parts[part].fountain_draw});
     };
+    parts_ending_by(begin);
     for (const facing_span& span : c.facing_spans) {
-        parts_ending_by(begin);
         bool decided = false;
         const bool shown = span.axis == ANY_FACING ||
                            fate_by_facing(view_, span.axis, span.sign, span.coordinate, decided) != face_fate::culled;
-        if (shown)
-            chosen.indices.insert(chosen.indices.end(), c.indices.begin() + begin, c.indices.begin() + span.index_end);
-        begin = span.index_end;
+        // A fountain may stand between triangles of one span.
+        while (begin < span.index_end) {
+            std::uint32_t stop = span.index_end;
+            if (part < c.parts.size()) stop = std::min(stop, c.parts[part].index_end);
+            if (shown) chosen.indices.insert(chosen.indices.end(), c.indices.begin() + begin, c.indices.begin() + stop);
+            begin = stop;
+            parts_ending_by(begin);
+        }
     }
-    parts_ending_by(begin);
     c.facing_of = c.version;
     std::copy(std::begin(view_.eye), std::end(view_.eye), c.facing_eye);
     if (chosen.indices == c.facing.indices && chosen.parts == c.facing.parts) return;
