@@ -407,7 +407,7 @@ void kept_chunks::build(int chunk_index, const frame_view* view, chunk_mesh& out
                 ++i;
                 continue;
             }
-            add_sphere(cell, out);
+            add_sphere(cell, view, out);
             ++i;
         } else {
             std::size_t run_end = i + 1;
@@ -460,13 +460,17 @@ void kept_chunks::add_cube_run(const cell_draw* run, int length, const frame_vie
             fates[i][face] = neighbour_fate(key, n[0], n[1], n[2], view);
         }
     }
-    for_each_run_face(fates, length, [&](int i, int j, int face) { add_face(run[i], run[j].z, face, out); });
+    for_each_run_face(fates, length, [&](int i, int j, int face) { add_face(run[i], run[j].z, face, view, out); });
 }
 
-void kept_chunks::add_face(const cell_draw& cell, int z_last, int face, chunk_mesh& out) const {
+// Only triangles to keep record how they face: those made for a camera are
+// already chosen for it.
+void kept_chunks::add_face(const cell_draw& cell, int z_last, int face, const frame_view* view,
+                           chunk_mesh& out) const {
     const indexed_mesh& mesh = cube_.faces[face];
     append_cell_triangles(cell, cell.z, z_last, mesh.vertices, mesh.indices.data(), mesh.indices.size(),
                           out.vertices, out.indices);
+    if (view != nullptr) return;
     const int axis = face_axis(face), sign = face_sign(face);
     const int place[3] = {cell.x, cell.y, sign > 0 ? z_last : cell.z};
     add_facing(out, {0, static_cast<std::int16_t>(place[axis]), static_cast<std::int8_t>(axis),
@@ -474,8 +478,8 @@ void kept_chunks::add_face(const cell_draw& cell, int z_last, int face, chunk_me
 }
 
 // Every triangle: GL culls those facing away.
-void kept_chunks::add_sphere(const cell_draw& cell, chunk_mesh& out) const {
+void kept_chunks::add_sphere(const cell_draw& cell, const frame_view* view, chunk_mesh& out) const {
     append_cell_triangles(cell, cell.z, cell.z, sphere_.vertices, sphere_.indices.data(), sphere_.indices.size(),
                           out.vertices, out.indices);
-    add_facing(out, {0, 0, ANY_FACING, 0});
+    if (view == nullptr) add_facing(out, {0, 0, ANY_FACING, 0});
 }

@@ -67,7 +67,7 @@ struct chunk_mesh {
     std::vector<lit_vertex> vertices;
     std::vector<unsigned> indices;
     std::vector<mesh_part> parts;
-    std::vector<facing_span> facing;  // covers the indices
+    std::vector<facing_span> facing;  // covers the indices of triangles made to be kept
     void clear();
 };
 
@@ -181,8 +181,8 @@ private:
     // With `view`, by the rules for that camera; else for every eye.
     void build(int chunk, const frame_view* view, chunk_mesh& out) const;
     void add_cube_run(const cell_draw* run, int length, const frame_view* view, chunk_mesh& out) const;
-    void add_sphere(const cell_draw& cell, chunk_mesh& out) const;
-    void add_face(const cell_draw& cell, int z_last, int face, chunk_mesh& out) const;
+    void add_sphere(const cell_draw& cell, const frame_view* view, chunk_mesh& out) const;
+    void add_face(const cell_draw& cell, int z_last, int face, const frame_view* view, chunk_mesh& out) const;
     // Chooses chunk `c`'s facing triangles for this frame's eye.
     void choose_facing(chunk& c);
     face_fate neighbour_fate(int key, int nx, int ny, int nz, const frame_view* view) const;
